@@ -1,0 +1,264 @@
+#include "canvas/canvas.h"
+
+#include "canvas/raster.h"
+#include "window/conversions.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <cmath>
+
+namespace {
+
+constexpr double twipsPerPixel = 15.0;
+
+int buttonCode(Qt::MouseButtons buttons) {
+    int code = 0;
+    if (buttons & Qt::LeftButton)
+        code |= 1;
+    if (buttons & Qt::RightButton)
+        code |= 2;
+    if (buttons & Qt::MiddleButton)
+        code |= 4;
+    return code;
+}
+
+int shiftCode(Qt::KeyboardModifiers modifiers) {
+    int code = 0;
+    if (modifiers & Qt::ShiftModifier)
+        code |= 1;
+    if (modifiers & Qt::ControlModifier)
+        code |= 2;
+    if (modifiers & Qt::AltModifier)
+        code |= 4;
+    return code;
+}
+
+} // namespace
+
+Canvas::Canvas(QWidget *parent) : QWidget(parent) {
+    setAttribute(Qt::WA_StaticContents);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+}
+
+void Canvas::syncImage() {
+    const qreal dpr = devicePixelRatioF();
+    const QSize deviceSize(static_cast<int>(std::lround(width() * dpr)),
+                           static_cast<int>(std::lround(height() * dpr)));
+    if (m_image.size() != deviceSize || !qFuzzyCompare(m_dpr, dpr)) {
+        m_dpr = dpr;
+        if (deviceSize.isEmpty()) {
+            m_image = QImage();
+        } else if (m_image.isNull()) {
+            m_image = QImage(deviceSize, QImage::Format_RGB32);
+            m_image.fill(m_backColor);
+        } else {
+            // Keep what was drawn, stretched; every caller that changes the size redraws anyway.
+            m_image = m_image.scaled(deviceSize, Qt::IgnoreAspectRatio, Qt::FastTransformation)
+                          .convertToFormat(QImage::Format_RGB32);
+        }
+        m_image.setDevicePixelRatio(dpr);
+    }
+    updateMapping();
+}
+
+void Canvas::updateMapping() {
+    if (!m_customScale) {
+        m_scaleWidth = static_cast<float>(width() * twipsPerPixel);
+        m_scaleHeight = static_cast<float>(height() * twipsPerPixel);
+    }
+    m_mapped = m_scaleWidth != 0.0f && m_scaleHeight != 0.0f && std::isfinite(m_scaleWidth) &&
+               std::isfinite(m_scaleHeight) && std::isfinite(m_scaleLeft) &&
+               std::isfinite(m_scaleTop);
+    if (m_mapped) {
+        m_devScaleX = std::lround(width() * m_dpr) / static_cast<double>(m_scaleWidth);
+        m_devScaleY = std::lround(height() * m_dpr) / static_cast<double>(m_scaleHeight);
+    }
+}
+
+void Canvas::Scale(float x1, float y1, float x2, float y2) {
+    m_customScale = true;
+    m_scaleLeft = x1;
+    m_scaleTop = y1;
+    m_scaleWidth = x2 - x1;
+    m_scaleHeight = y2 - y1;
+    syncImage();
+}
+
+void Canvas::setBackColor(QRgb colour) { m_backColor = colour; }
+
+void Canvas::Cls() {
+    syncImage();
+    if (!m_image.isNull())
+        m_image.fill(m_backColor);
+    m_currentX = 0;
+    m_currentY = 0;
+    update();
+}
+
+long long Canvas::devX(float x) const {
+    return Raster::pixelOf((static_cast<double>(x) - m_scaleLeft) * m_devScaleX);
+}
+
+long long Canvas::devY(float y) const {
+    return Raster::pixelOf((static_cast<double>(y) - m_scaleTop) * m_devScaleY);
+}
+
+int Canvas::deviceWidth() const {
+    return std::max(1, static_cast<int>(std::lround(m_drawWidth * m_dpr)));
+}
+
+void Canvas::drawLine(float x1, float y1, float x2, float y2, QRgb colour) {
+    if (canDraw()) {
+        Raster::line(m_image, devX(x1), devY(y1), devX(x2), devY(y2), deviceWidth(), colour);
+        update();
+    }
+    m_currentX = x2;
+    m_currentY = y2;
+}
+
+void Canvas::drawBox(float x1, float y1, float x2, float y2, QRgb colour) {
+    if (canDraw()) {
+        Raster::box(m_image, devX(x1), devY(y1), devX(x2), devY(y2), deviceWidth(), colour);
+        update();
+    }
+    m_currentX = x2;
+    m_currentY = y2;
+}
+
+void Canvas::Line(float x1, float y1, float x2, float y2) { drawLine(x1, y1, x2, y2, m_foreColor); }
+
+void Canvas::Line(float x1, float y1, float x2, float y2, QRgb colour) {
+    drawLine(x1, y1, x2, y2, colour);
+}
+
+void Canvas::FilledBox(float x1, float y1, float x2, float y2) {
+    drawBox(x1, y1, x2, y2, m_foreColor);
+}
+
+void Canvas::FilledBox(float x1, float y1, float x2, float y2, QRgb colour) {
+    drawBox(x1, y1, x2, y2, colour);
+}
+
+void Canvas::PSet(float x, float y) {
+    if (canDraw()) {
+        Raster::point(m_image, devX(x), devY(y), deviceWidth(), m_foreColor);
+        update();
+    }
+    m_currentX = x;
+    m_currentY = y;
+}
+
+void Canvas::Print(double number) {
+    const QString text = Conv::Str(number) + QLatin1Char(' ');
+    if (canDraw()) {
+        m_glyphs.draw(m_image, devX(m_currentX), devY(m_currentY), text, font(), m_dpr,
+                      m_foreColor);
+        update();
+    }
+    // The current point moves on past the text, on the same line.
+    if (m_mapped) {
+        const double advance = QFontMetricsF(font()).horizontalAdvance(text) * m_dpr;
+        m_currentX = static_cast<float>(m_currentX + advance / m_devScaleX);
+    }
+}
+
+void Canvas::setHeightTwips(int twips) {
+    resize(width(), static_cast<int>(std::lround(std::max(0, twips) / twipsPerPixel)));
+    syncImage();
+}
+
+QPointF Canvas::worldToPixel(QPointF world) const {
+    if (!m_mapped)
+        return {};
+    const double w = width();
+    const double h = height();
+    return {(world.x() - m_scaleLeft) * w / m_scaleWidth,
+            (world.y() - m_scaleTop) * h / m_scaleHeight};
+}
+
+QPointF Canvas::pixelToWorld(QPointF pixel) const {
+    const double w = width();
+    const double h = height();
+    const double x = w > 0 ? m_scaleLeft + pixel.x() * m_scaleWidth / w : m_scaleLeft;
+    const double y = h > 0 ? m_scaleTop + pixel.y() * m_scaleHeight / h : m_scaleTop;
+    return {static_cast<double>(static_cast<float>(x)), static_cast<double>(static_cast<float>(y))};
+}
+
+QPoint Canvas::devicePixelOf(float x, float y) const {
+    if (!m_mapped)
+        return {};
+    return {static_cast<int>(devX(x)), static_cast<int>(devY(y))};
+}
+
+void Canvas::placeChild(QWidget *child, float left, float top) {
+    if (!m_mapped)
+        return;
+    const double limit = 1 << 20;
+    const double px = std::clamp((static_cast<double>(left) - m_scaleLeft) * m_devScaleX, -limit,
+                                 limit);
+    const double py =
+        std::clamp((static_cast<double>(top) - m_scaleTop) * m_devScaleY, -limit, limit);
+    child->move(static_cast<int>(std::floor(std::floor(px) / m_dpr)),
+                static_cast<int>(std::floor(std::floor(py) / m_dpr)));
+}
+
+QPointF Canvas::childPosition(const QWidget *child) const { return pixelToWorld(child->pos()); }
+
+LineItem *Canvas::createLineItem(const QString &name, QColor colour, int width) {
+    auto *item = new LineItem(name, *this, this, colour, width);
+    m_lines.append(item);
+    return item;
+}
+
+QPointF Canvas::linePixel(QPointF position) const {
+    if (!m_mapped)
+        return {};
+    const double px = (position.x() - m_scaleLeft) * m_devScaleX;
+    const double py = (position.y() - m_scaleTop) * m_devScaleY;
+    return {(static_cast<double>(Raster::pixelOf(px)) + 0.5) / m_dpr,
+            (static_cast<double>(Raster::pixelOf(py)) + 0.5) / m_dpr};
+}
+
+void Canvas::lineItemChanged(const LineItem *) { update(); }
+
+void Canvas::raiseLineItem(LineItem *item) {
+    if (m_lines.removeOne(item))
+        m_lines.append(item);
+    update();
+}
+
+void Canvas::paintEvent(QPaintEvent *event) {
+    QPainter painter(this);
+    const QRect dirty = event->rect();
+    if (m_image.isNull())
+        painter.fillRect(dirty, QColor::fromRgb(m_backColor));
+    else
+        painter.drawImage(dirty.topLeft(), m_image,
+                          QRectF(QPointF(dirty.topLeft()) * m_dpr, QSizeF(dirty.size()) * m_dpr));
+    for (const LineItem *item : m_lines)
+        item->paint(painter);
+}
+
+void Canvas::resizeEvent(QResizeEvent *event) {
+    QWidget::resizeEvent(event);
+    syncImage();
+}
+
+void Canvas::showEvent(QShowEvent *event) {
+    QWidget::showEvent(event);
+    if (!qFuzzyCompare(m_dpr, devicePixelRatioF()))
+        syncImage();
+}
+
+void Canvas::mousePressEvent(QMouseEvent *event) {
+    const QPointF world = pixelToWorld(event->position());
+    emit mouseDown(buttonCode(event->button()), shiftCode(event->modifiers()),
+                   static_cast<float>(world.x()), static_cast<float>(world.y()));
+}
+
+void Canvas::mouseMoveEvent(QMouseEvent *event) {
+    const QPointF world = pixelToWorld(event->position());
+    emit mouseMove(buttonCode(event->buttons()), shiftCode(event->modifiers()),
+                   static_cast<float>(world.x()), static_cast<float>(world.y()));
+}

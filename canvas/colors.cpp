@@ -1,0 +1,25 @@
+#include "canvas/colors.h"
+
+#include <QGuiApplication>
+#include <QPalette>
+#include <array>
+
+namespace Colors {
+
+QRgb QBColor(int n) {
+    static constexpr std::array<QRgb, 16> palette = {
+        RGB(0, 0, 0),       RGB(0, 0, 128),     RGB(0, 128, 0),     RGB(0, 128, 128),
+        RGB(128, 0, 0),     RGB(128, 0, 128),   RGB(128, 128, 0),   RGB(192, 192, 192),
+        RGB(128, 128, 128), RGB(0, 0, 255),     RGB(0, 255, 0),     RGB(0, 255, 255),
+        RGB(255, 0, 0),     RGB(255, 0, 255),   RGB(255, 255, 0),   RGB(255, 255, 255),
+    };
+    if (n < 0 || n >= static_cast<int>(palette.size()))
+        return palette[0];
+    return palette[static_cast<std::size_t>(n)];
+}
+
+QRgb systemWindowBackground() {
+    return QGuiApplication::palette().color(QPalette::Active, QPalette::Base).rgb();
+}
+
+} // namespace Colors

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QColor>
+#include <QObject>
+#include <QPointF>
+
+class LineItem;
+class QPainter;
+
+// A container of line items: it maps their end points from its own units to logical pixels at
+// the moment they are set, keeps their stacking order and repaints them.
+class LineHost {
+public:
+    virtual QPointF linePixel(QPointF position) const = 0;
+    virtual void lineItemChanged(const LineItem *item) = 0;
+    virtual void raiseLineItem(LineItem *item) = 0;
+
+protected:
+    ~LineHost() = default;
+};
+
+// A straight line shown above its container's picture and below its child widgets. It takes no
+// pointer events and is never erased by drawing; it moves only when its end points are set.
+class LineItem : public QObject {
+    Q_OBJECT
+
+public:
+    LineItem(const QString &name, LineHost &host, QObject *parent, QColor colour, int width);
+
+    float x1() const { return m_x1; }
+    float y1() const { return m_y1; }
+    float x2() const { return m_x2; }
+    float y2() const { return m_y2; }
+    void setX1(float value);
+    void setY1(float value);
+    void setX2(float value);
+    void setY2(float value);
+
+    // Brings the line to the front of its container's line items.
+    void ZOrder();
+
+    QColor color() const { return m_colour; }
+    int width() const { return m_width; }
+    QPointF pixelStart() const { return m_pixelStart; }
+    QPointF pixelEnd() const { return m_pixelEnd; }
+
+    // Re-maps both ends with the container's present mapping.
+    void remap();
+    void paint(QPainter &painter) const;
+
+private:
+    LineHost &m_host;
+    QColor m_colour;
+    int m_width;
+    float m_x1 = 0;
+    float m_y1 = 0;
+    float m_x2 = 0;
+    float m_y2 = 0;
+    QPointF m_pixelStart;
+    QPointF m_pixelEnd;
+};

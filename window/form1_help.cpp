@@ -1,0 +1,54 @@
+// The help line across the top of the canvas, the information box and the exit button.
+#include "window/form1.h"
+
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <QMessageBox>
+
+namespace {
+
+const QString helpSearch = QStringLiteral("Tripel anzeigen (Katheten sind x und y)");
+const QString helpClear = QStringLiteral("Bildschirm löschen");
+const QString helpInfo = QStringLiteral("Info zum Programm");
+const QString helpExit = QStringLiteral("Programm beenden");
+const QString helpCount = QStringLiteral("Anzahl der Lösungen im betrachteten Bereich");
+const QString helpRadius =
+    QStringLiteral("Radius des Kreises um den Ursprung (das ist die Hypothenusenlänge)");
+const QString helpDeviation = QStringLiteral(
+    "Tripel (a, b, c) mit    a^2 + b^2 = c^2 + Abweichung      werden angezeigt");
+const QString helpCompress = QStringLiteral("Ausgabefenster senkrecht stauchen");
+const QString helpSegment = QStringLiteral("Strecke einzeichnen (Analysewerkzeug)");
+
+} // namespace
+
+void Form1::showHelp(const QString &text) { txtHilfe->setText(text); }
+
+void Form1::Form_MouseMove(int, int, float, float) { showHelp(QString()); }
+void Form1::Command1_MouseMove(int, int, float, float) { showHelp(helpSearch); }
+void Form1::Command2_MouseMove(int, int, float, float) { showHelp(helpClear); }
+void Form1::Command5_MouseMove(int, int, float, float) { showHelp(helpInfo); }
+void Form1::Command6_MouseMove(int, int, float, float) { showHelp(helpExit); }
+void Form1::Label1_MouseMove(int, int, float, float) { showHelp(helpCount); }
+void Form1::txtAnzahl_MouseMove(int, int, float, float) { showHelp(helpCount); }
+void Form1::Label2_MouseMove(int, int, float, float) { showHelp(helpRadius); }
+void Form1::Label3_MouseMove(int, int, float, float) { showHelp(helpDeviation); }
+void Form1::Text1_MouseMove(int, int, float, float) { showHelp(helpDeviation); }
+void Form1::Label4_MouseMove(int, int, float, float) { showHelp(helpCompress); }
+void Form1::txtX1_MouseMove(int, int, float, float) { showHelp(helpSegment); }
+void Form1::txtX2_MouseMove(int, int, float, float) { showHelp(helpSegment); }
+void Form1::txtY2_MouseMove(int, int, float, float) { showHelp(helpSegment); }
+void Form1::txtY1_MouseDown(int, int, float, float) { showHelp(helpSegment); }
+
+void Form1::Command5_Click() {
+    QMessageBox box(QMessageBox::Information, QStringLiteral("Programmiert von"),
+                    QStringLiteral("Zahlenlupe – gebaut vom Zahlenlupe-Team"), QMessageBox::Ok,
+                    this);
+    box.setObjectName(QStringLiteral("infoBox"));
+    box.setWindowModality(Qt::ApplicationModal);
+    box.exec();
+}
+
+void Form1::Command6_Click() {
+    close();
+    QCoreApplication::exit(0);
+}

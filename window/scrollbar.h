@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QScrollBar>
+
+// A scroll bar that reports its changes as two events:
+//  - scroll(): once for each new thumb position while the user drags the thumb;
+//  - change(): after a click on an arrow or the track, a key, the wheel, a write of a different
+//    value by the program, and at the end of a drag whose final value was not already reported.
+// A position is never reported by both. Without drag tracking (setReportsDrag(false)) the value
+// stays put during a drag and only change() reports where the thumb was let go.
+// The bar takes the keyboard focus by Tab and by a click; the arrow keys, Page Up, Page Down,
+// Home and End move it.
+class ScrollBar : public QScrollBar {
+    Q_OBJECT
+
+public:
+    ScrollBar(Qt::Orientation orientation, QWidget *parent);
+
+    void setReportsDrag(bool reports);
+
+signals:
+    void change();
+    void scroll();
+
+private:
+    void onAction(int action);
+    void onValueChanged();
+
+    int m_pendingAction = SliderNoAction;
+};
