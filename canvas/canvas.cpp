@@ -1,5 +1,6 @@
 #include "canvas/canvas.h"
 
+#include "canvas/pointercodes.h"
 #include "canvas/raster.h"
 #include "window/conversions.h"
 
@@ -10,28 +11,6 @@
 namespace {
 
 constexpr double twipsPerPixel = 15.0;
-
-int buttonCode(Qt::MouseButtons buttons) {
-    int code = 0;
-    if (buttons & Qt::LeftButton)
-        code |= 1;
-    if (buttons & Qt::RightButton)
-        code |= 2;
-    if (buttons & Qt::MiddleButton)
-        code |= 4;
-    return code;
-}
-
-int shiftCode(Qt::KeyboardModifiers modifiers) {
-    int code = 0;
-    if (modifiers & Qt::ShiftModifier)
-        code |= 1;
-    if (modifiers & Qt::ControlModifier)
-        code |= 2;
-    if (modifiers & Qt::AltModifier)
-        code |= 4;
-    return code;
-}
 
 } // namespace
 
@@ -253,12 +232,12 @@ void Canvas::showEvent(QShowEvent *event) {
 
 void Canvas::mousePressEvent(QMouseEvent *event) {
     const QPointF world = pixelToWorld(event->position());
-    emit mouseDown(buttonCode(event->button()), shiftCode(event->modifiers()),
+    emit mouseDown(PointerCodes::buttons(event->button()), PointerCodes::modifiers(event->modifiers()),
                    static_cast<float>(world.x()), static_cast<float>(world.y()));
 }
 
 void Canvas::mouseMoveEvent(QMouseEvent *event) {
     const QPointF world = pixelToWorld(event->position());
-    emit mouseMove(buttonCode(event->buttons()), shiftCode(event->modifiers()),
+    emit mouseMove(PointerCodes::buttons(event->buttons()), PointerCodes::modifiers(event->modifiers()),
                    static_cast<float>(world.x()), static_cast<float>(world.y()));
 }

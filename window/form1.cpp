@@ -2,6 +2,7 @@
 
 #include "canvas/canvas.h"
 #include "canvas/colors.h"
+#include "canvas/pointercodes.h"
 #include "window/scrollbar.h"
 #include "window/smileyicon.h"
 #include "window/textarea.h"
@@ -261,20 +262,6 @@ void Form1::watchPointer(QWidget *control, PointerHandler onMove, PointerHandler
     control->installEventFilter(this);
 }
 
-namespace {
-
-int buttonCode(Qt::MouseButtons buttons) {
-    return ((buttons & Qt::LeftButton) ? 1 : 0) | ((buttons & Qt::RightButton) ? 2 : 0) |
-           ((buttons & Qt::MiddleButton) ? 4 : 0);
-}
-
-int shiftCode(Qt::KeyboardModifiers modifiers) {
-    return ((modifiers & Qt::ShiftModifier) ? 1 : 0) | ((modifiers & Qt::ControlModifier) ? 2 : 0) |
-           ((modifiers & Qt::AltModifier) ? 4 : 0);
-}
-
-} // namespace
-
 bool Form1::eventFilter(QObject *watched, QEvent *event) {
     const auto type = event->type();
     if (type == QEvent::MouseMove || type == QEvent::MouseButtonPress) {
@@ -286,7 +273,7 @@ bool Form1::eventFilter(QObject *watched, QEvent *event) {
             const Qt::MouseButtons buttons =
                 type == QEvent::MouseMove ? mouse->buttons() : Qt::MouseButtons(mouse->button());
             if (handler != nullptr)
-                (this->*handler)(buttonCode(buttons), shiftCode(mouse->modifiers()),
+                (this->*handler)(PointerCodes::buttons(buttons), PointerCodes::modifiers(mouse->modifiers()),
                                  static_cast<float>(mouse->position().x() * twipsPerPixel),
                                  static_cast<float>(mouse->position().y() * twipsPerPixel));
         }
@@ -296,7 +283,7 @@ bool Form1::eventFilter(QObject *watched, QEvent *event) {
 
 void Form1::mouseMoveEvent(QMouseEvent *event) {
     // Reached only over the window's own surface (and the arrow, which takes no pointer events).
-    Form_MouseMove(buttonCode(event->buttons()), shiftCode(event->modifiers()),
+    Form_MouseMove(PointerCodes::buttons(event->buttons()), PointerCodes::modifiers(event->modifiers()),
                    static_cast<float>(event->position().x() * twipsPerPixel),
                    static_cast<float>(event->position().y() * twipsPerPixel));
 }

@@ -48,6 +48,9 @@ public:
     void Form_Load();
     void Command1_Click();
     void Command2_Click();
+    // The coordinate frame, drawn last by either half of the cycle, and the segment lines.
+    void Koordinatensystem();
+    void StreckeSetzen();
 
     // Help line, information box, exit.
     void Form_MouseMove(int button, int shift, float x, float y);
@@ -101,8 +104,6 @@ private:
     void connectHandlers();
     void watchPointer(QWidget *control, PointerHandler onMove, PointerHandler onDown = nullptr);
     void paintBackground();
-    void Koordinatensystem();
-    void StreckeSetzen();
     void showHelp(const QString &text);
 
     QPushButton *Command1 = nullptr;

@@ -1,0 +1,108 @@
+#pragma once
+
+// Helpers shared by the tests: finding controls by name, reading the canvas image at world
+// coordinates, counting the marks of a search, and driving scroll bars like a user.
+
+#include "canvas/canvas.h"
+#include "window/form1.h"
+#include "window/scrollbar.h"
+
+#include <QLineEdit>
+#include <QStyle>
+#include <QStyleOptionSlider>
+#include <QTest>
+#include <QWidget>
+
+namespace TestSupport {
+
+template <typename T> T *control(const QObject &form, const char *name) {
+    T *found = form.findChild<T *>(QLatin1String(name));
+    if (found == nullptr)
+        qFatal("control %s not found", name);
+    return found;
+}
+
+inline QString text(const QObject &form, const char *name) {
+    return control<QLineEdit>(form, name)->text();
+}
+
+// The colour (without alpha) of the image pixel that holds the world point (x, y).
+inline QRgb colourAt(const Canvas &canvas, float x, float y) {
+    const QPoint p = canvas.devicePixelOf(x, y);
+    if (!canvas.image().valid(p))
+        return 0xff000000u; // outside: an impossible opaque value below
+    return canvas.image().pixel(p) & 0x00ffffffu;
+}
+
+inline constexpr QRgb rgb(int r, int g, int b) { return qRgb(r, g, b) & 0x00ffffffu; }
+
+inline constexpr QRgb markBlack = rgb(0, 0, 0);
+inline constexpr QRgb markBlue = rgb(0, 0, 255);
+inline constexpr QRgb markRed = rgb(255, 0, 0);
+inline constexpr QRgb white = rgb(255, 255, 255);
+
+struct MarkCount {
+    int black = 0;
+    int blue = 0;
+    int red = 0;
+    int total() const { return black + blue + red; }
+};
+
+// Reads the marks of the plot from the cell centres of (1..100) x (1..100).
+inline MarkCount countMarks(const Canvas &canvas) {
+    MarkCount count;
+    for (int x = 1; x <= 100; ++x)
+        for (int y = 1; y <= 100; ++y) {
+            const QRgb c = colourAt(canvas, x + 0.5f, y + 0.5f);
+            if (c == markBlack)
+                ++count.black;
+            else if (c == markBlue)
+                ++count.blue;
+            else if (c == markRed)
+                ++count.red;
+        }
+    return count;
+}
+
+// The thumb rectangle of a scroll bar, in its own coordinates.
+inline QRect thumbRect(QScrollBar *bar) {
+    QStyleOptionSlider option;
+    option.initFrom(bar);
+    option.subControls = QStyle::SC_All;
+    option.orientation = bar->orientation();
+    option.minimum = bar->minimum();
+    option.maximum = bar->maximum();
+    option.sliderPosition = bar->sliderPosition();
+    option.sliderValue = bar->value();
+    option.singleStep = bar->singleStep();
+    option.pageStep = bar->pageStep();
+    option.upsideDown = bar->invertedAppearance();
+    if (bar->orientation() == Qt::Horizontal)
+        option.state |= QStyle::State_Horizontal;
+    return bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider,
+                                        bar);
+}
+
+// Presses the thumb, moves it by `steps` pixel offsets given in `path` (relative to the press
+// point), and releases it at the last one.
+inline void dragThumb(QScrollBar *bar, const QList<int> &path) {
+    const QPoint start = thumbRect(bar).center();
+    QTest::mousePress(bar, Qt::LeftButton, Qt::NoModifier, start);
+    QPoint at = start;
+    for (const int offset : path) {
+        at = bar->orientation() == Qt::Horizontal ? start + QPoint(offset, 0)
+                                                  : start + QPoint(0, offset);
+        QMouseEvent move(QEvent::MouseMove, at, bar->mapToGlobal(at), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(bar, &move);
+    }
+    QTest::mouseRelease(bar, Qt::LeftButton, Qt::NoModifier, at);
+}
+
+// The logical-pixel position inside the canvas of a world point (for mouse events).
+inline QPoint pixelFor(const Canvas &canvas, float x, float y) {
+    const QPointF p = canvas.worldToPixel(QPointF(x, y));
+    return {static_cast<int>(std::floor(p.x())), static_cast<int>(std::floor(p.y()))};
+}
+
+} // namespace TestSupport
