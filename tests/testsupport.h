@@ -48,12 +48,26 @@ struct MarkCount {
     int total() const { return black + blue + red; }
 };
 
-// Reads the marks of the plot from the cell centres of (1..100) x (1..100).
+// The colour of the cell (x, y) as the search paints it: read at two points inside the cell that
+// the frame never covers (off the grid lines and off the diagonal). A single circle point or
+// label stroke can cover one of them, so the colour counts only where both agree; otherwise
+// `mixed` is returned.
+inline constexpr QRgb mixed = 0x01000000u;
+
+inline QRgb cellColour(const Canvas &canvas, int x, int y) {
+    const QRgb a = colourAt(canvas, x + 0.75f, y + 0.4f);
+    const QRgb b = colourAt(canvas, x + 0.5f, y + 0.25f);
+    return a == b ? a : mixed;
+}
+
+// Reads the marks of the plot from the cells of (1..100) x (1..100). The radius circle crosses
+// the cells it passes; for exact counts set the radius to 0 first (its circle then stays in the
+// corner below the cell (1, 1)).
 inline MarkCount countMarks(const Canvas &canvas) {
     MarkCount count;
     for (int x = 1; x <= 100; ++x)
         for (int y = 1; y <= 100; ++y) {
-            const QRgb c = colourAt(canvas, x + 0.5f, y + 0.5f);
+            const QRgb c = cellColour(canvas, x, y);
             if (c == markBlack)
                 ++count.black;
             else if (c == markBlue)

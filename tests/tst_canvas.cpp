@@ -1,10 +1,310 @@
-#include <QTest>
+// The drawing surface on its own: world mapping, pixel rules shared by every operation,
+// clipping, degenerate sizes and world systems, children and line items, pointer reports.
+#include "testsupport.h"
 
-class Placeholder : public QObject {
+#include "canvas/canvas.h"
+#include "canvas/colors.h"
+
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTest>
+#include <memory>
+
+using namespace TestSupport;
+
+namespace {
+
+int countPixels(const QImage &image, QRgb colour) {
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            n += (image.pixel(x, y) & 0xffffffu) == (colour & 0xffffffu) ? 1 : 0;
+    return n;
+}
+
+QRect paintedRect(const QImage &image, QRgb colour) {
+    QRect r;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if ((image.pixel(x, y) & 0xffffffu) == (colour & 0xffffffu))
+                r |= QRect(x, y, 1, 1);
+    return r;
+}
+
+} // namespace
+
+class TestCanvas : public QObject {
     Q_OBJECT
+
 private slots:
-    void nothingYet() {}
+    void init();
+    void mappingCornersAndCentre_data();
+    void mappingCornersAndCentre();
+    void boxCornersInEitherOrder();
+    void backgroundBoxesCoverTheirShare();
+    void clippingFailsNothing_data();
+    void clippingFailsNothing();
+    void linesAndBoxEdgesMeet();
+    void widthsWidenLinesAndPoints_data();
+    void widthsWidenLinesAndPoints();
+    void printIsTransparentAndStartsAtTheCurrentPoint();
+    void clsKeepsChildrenAndLines();
+    void zeroHeightDrawsNothing();
+    void scaleWithoutExtentIsHarmless();
+    void heightChangeFollowsAtOnce();
+    void lineItemsStackAndDegenerate();
+    void pointerReportsWorldCoordinates();
+
+private:
+    std::unique_ptr<QWidget> host;
+    Canvas *canvas = nullptr;
 };
 
-QTEST_MAIN(Placeholder)
+void TestCanvas::init() {
+    host = std::make_unique<QWidget>();
+    canvas = new Canvas(host.get());
+    canvas->setGeometry(0, 0, 745, 665);
+    canvas->Scale(-5, 115, 120, -5);
+    canvas->Cls();
+}
+
+void TestCanvas::mappingCornersAndCentre_data() {
+    QTest::addColumn<QPointF>("pixel");
+    QTest::addColumn<QPointF>("world");
+    QTest::newRow("top-left") << QPointF(0, 0) << QPointF(-5, 115);
+    QTest::newRow("bottom-right") << QPointF(745, 665) << QPointF(120, -5);
+    QTest::newRow("centre") << QPointF(372.5, 332.5) << QPointF(57.5, 55);
+    QTest::newRow("origin") << QPointF(29.8, 637.2917) << QPointF(0, 0);
+}
+
+void TestCanvas::mappingCornersAndCentre() {
+    QFETCH(QPointF, pixel);
+    QFETCH(QPointF, world);
+    const QPointF w = canvas->pixelToWorld(pixel);
+    QVERIFY2(std::abs(w.x() - world.x()) < 1e-3 && std::abs(w.y() - world.y()) < 1e-3,
+             qPrintable(QStringLiteral("%1, %2").arg(w.x()).arg(w.y())));
+    const QPointF p = canvas->worldToPixel(world);
+    QVERIFY(std::abs(p.x() - pixel.x()) < 1e-3 && std::abs(p.y() - pixel.y()) < 1e-3);
+}
+
+void TestCanvas::boxCornersInEitherOrder() {
+    canvas->FilledBox(10, 20, 11, 21, Colors::RGB(0, 0, 255));
+    const QImage forward = canvas->image().copy();
+    canvas->Cls();
+    canvas->FilledBox(11, 21, 10, 20, Colors::RGB(0, 0, 255));
+    QCOMPARE(canvas->image(), forward);
+    canvas->Cls();
+    canvas->FilledBox(10, 21, 11, 20, Colors::RGB(0, 0, 255));
+    QCOMPARE(canvas->image(), forward);
+    // The current point moves to the second corner.
+    QCOMPARE(canvas->currentX(), 11.0f);
+    QCOMPARE(canvas->currentY(), 20.0f);
+}
+
+void TestCanvas::backgroundBoxesCoverTheirShare() {
+    canvas->FilledBox(-5, -5, 125, 115, Colors::RGB(155, 155, 155));
+    QCOMPARE(countPixels(canvas->image(), Colors::RGB(155, 155, 155)), 745 * 665);
+    canvas->FilledBox(-5, -5, 105, 105, Colors::RGB(255, 255, 255));
+    const QRect white = paintedRect(canvas->image(), Colors::RGB(255, 255, 255));
+    QCOMPARE(white.left(), 0);
+    QCOMPARE(white.bottom(), 664);
+    // 110/125 of the width and 110/120 of the height, to a pixel.
+    QVERIFY(std::abs(white.width() - 745.0 * 110 / 125) <= 1.0);
+    QVERIFY(std::abs(white.height() - 665.0 * 110 / 120) <= 1.0);
+}
+
+void TestCanvas::clippingFailsNothing_data() {
+    QTest::addColumn<QRectF>("segment");
+    QTest::addColumn<int>("width");
+    QTest::newRow("far right") << QRectF(QPointF(200, 50), QPointF(300, 60)) << 1;
+    QTest::newRow("across everything") << QRectF(QPointF(-1e6, -1e6), QPointF(1e6, 1e6)) << 3;
+    QTest::newRow("huge values") << QRectF(QPointF(-3e38, 0), QPointF(3e38, 1)) << 1;
+    QTest::newRow("wide line outside") << QRectF(QPointF(-50, -50), QPointF(-40, -60)) << 6;
+}
+
+void TestCanvas::clippingFailsNothing() {
+    QFETCH(QRectF, segment);
+    QFETCH(int, width);
+    canvas->setDrawWidth(width);
+    canvas->Line(segment.left(), segment.top(), segment.right(), segment.bottom(),
+                 Colors::RGB(1, 2, 3));
+    canvas->FilledBox(segment.left(), segment.top(), segment.right(), segment.bottom(),
+                      Colors::RGB(1, 2, 3));
+    canvas->PSet(segment.right(), segment.bottom());
+    QCOMPARE(canvas->image().size(), QSize(745, 665));
+}
+
+void TestCanvas::linesAndBoxEdgesMeet() {
+    // A grid line and the left edge of a cell fall on the same pixel column; so do a child
+    // placed at the same world coordinate.
+    for (int x = 1; x <= 100; x += 7) {
+        canvas->Cls();
+        canvas->Line(x, 0, x, 101, Colors::RGB(200, 200, 200));
+        const int lineColumn = paintedRect(canvas->image(), Colors::RGB(200, 200, 200)).left();
+        canvas->Cls();
+        canvas->FilledBox(x, 30, x + 1, 31, Colors::RGB(0, 0, 255));
+        const QRect cell = paintedRect(canvas->image(), Colors::RGB(0, 0, 255));
+        QCOMPARE(cell.left(), lineColumn);
+        QCOMPARE(canvas->devicePixelOf(x, 30).x(), lineColumn);
+    }
+}
+
+void TestCanvas::widthsWidenLinesAndPoints_data() {
+    QTest::addColumn<int>("width");
+    QTest::newRow("1") << 1;
+    QTest::newRow("2") << 2;
+    QTest::newRow("6") << 6;
+}
+
+void TestCanvas::widthsWidenLinesAndPoints() {
+    QFETCH(int, width);
+    canvas->setDrawWidth(width);
+    canvas->setForeColor(Colors::RGB(0, 0, 0));
+    canvas->PSet(50, 50);
+    QCOMPARE(countPixels(canvas->image(), Colors::RGB(0, 0, 0)), width * width);
+    canvas->Cls();
+    canvas->Line(10, 50, 60, 50, Colors::RGB(0, 0, 0));
+    QCOMPARE(paintedRect(canvas->image(), Colors::RGB(0, 0, 0)).height(), width);
+    canvas->Cls();
+    canvas->Line(10, 10, 60, 40); // a slanted line in the foreground colour
+    QVERIFY(countPixels(canvas->image(), Colors::RGB(0, 0, 0)) > 0);
+    QCOMPARE(canvas->currentX(), 60.0f);
+    QCOMPARE(canvas->currentY(), 40.0f);
+}
+
+void TestCanvas::printIsTransparentAndStartsAtTheCurrentPoint() {
+    canvas->setFont(QFont(QStringLiteral("Times New Roman"), 10));
+    canvas->FilledBox(-5, -5, 125, 115, Colors::RGB(155, 155, 155));
+    const QImage before = canvas->image().copy();
+    canvas->setForeColor(Colors::RGB(0, 0, 0));
+    canvas->setCurrentX(50);
+    canvas->setCurrentY(50);
+    canvas->Print(0);
+    const QImage &after = canvas->image();
+    const QPoint origin = canvas->devicePixelOf(50, 50);
+    QRect changed;
+    for (int y = 0; y < after.height(); ++y)
+        for (int x = 0; x < after.width(); ++x)
+            if (after.pixel(x, y) != before.pixel(x, y))
+                changed |= QRect(x, y, 1, 1);
+    QVERIFY(!changed.isEmpty());
+    // Only strokes: the background between them is untouched and the text starts one blank's
+    // width to the right of the current point, below it.
+    QVERIFY(changed.left() > origin.x() + 1);
+    QVERIFY(changed.top() >= origin.y());
+    QVERIFY(changed.width() < 15);
+    QVERIFY(countPixels(after, Colors::RGB(155, 155, 155)) > 745 * 665 - 200);
+}
+
+void TestCanvas::clsKeepsChildrenAndLines() {
+    auto *child = new QLineEdit(canvas);
+    child->setGeometry(10, 10, 30, 20);
+    LineItem *line = canvas->createLineItem(QStringLiteral("line"), Qt::blue, 2);
+    line->setX1(1);
+    line->setY1(1);
+    line->setX2(50);
+    line->setY2(50);
+    canvas->FilledBox(0, 0, 50, 50, Colors::RGB(1, 2, 3));
+    canvas->Cls();
+    QCOMPARE(countPixels(canvas->image(), Colors::RGB(255, 255, 255)), 745 * 665);
+    QCOMPARE(child->parentWidget(), canvas);
+    QCOMPARE(child->pos(), QPoint(10, 10));
+    QCOMPARE(canvas->lineItems().size(), 1);
+    QCOMPARE(line->x2(), 50.0f);
+    QCOMPARE(canvas->currentX(), 0.0f);
+}
+
+void TestCanvas::zeroHeightDrawsNothing() {
+    canvas->setHeightTwips(0);
+    QCOMPARE(canvas->height(), 0);
+    canvas->Scale(-5, 115, 120, -5);
+    canvas->Cls();
+    canvas->FilledBox(-5, -5, 125, 115, Colors::RGB(155, 155, 155));
+    canvas->Line(0, 0, 100, 100, Colors::RGB(0, 0, 0));
+    canvas->PSet(10, 10);
+    canvas->Print(42);
+    QVERIFY(canvas->image().isNull());
+    const QPointF w = canvas->pixelToWorld(QPointF(10, 0));
+    QVERIFY(std::isfinite(w.x()) && std::isfinite(w.y()));
+    canvas->grab(); // painting an empty canvas fails nothing
+}
+
+void TestCanvas::scaleWithoutExtentIsHarmless() {
+    canvas->Scale(0, 0, 0, 0);
+    canvas->Cls();
+    canvas->Line(0, 0, 1, 1);
+    canvas->FilledBox(0, 0, 1, 1);
+    canvas->PSet(0, 0);
+    canvas->Print(1);
+    QCOMPARE(countPixels(canvas->image(), Colors::RGB(255, 255, 255)), 745 * 665);
+    const QPointF w = canvas->pixelToWorld(QPointF(100, 100));
+    QVERIFY(std::isfinite(w.x()) && std::isfinite(w.y()));
+    // A valid world system later draws again; a negative extent mirrors.
+    canvas->Scale(0, 0, -10, -10);
+    canvas->setForeColor(Colors::RGB(0, 0, 0));
+    canvas->PSet(-1, -1);
+    QCOMPARE(countPixels(canvas->image(), Colors::RGB(0, 0, 0)), 1);
+    QVERIFY(canvas->devicePixelOf(-1, -1).x() < 100);
+}
+
+void TestCanvas::heightChangeFollowsAtOnce() {
+    const int fullSpan = canvas->devicePixelOf(0, 0).y() - canvas->devicePixelOf(0, 100).y();
+    canvas->setHeightTwips(4986);
+    canvas->Scale(-5, 115, 120, -5);
+    QCOMPARE(canvas->height(), 332);
+    QCOMPARE(canvas->image().height(), 332);
+    const int halfSpan = canvas->devicePixelOf(0, 0).y() - canvas->devicePixelOf(0, 100).y();
+    QVERIFY(std::abs(halfSpan * 2 - fullSpan) <= 2);
+    QCOMPARE(canvas->devicePixelOf(100, 0).x() - canvas->devicePixelOf(0, 0).x(),
+             static_cast<int>(745 * 100 / 125.0));
+}
+
+void TestCanvas::lineItemsStackAndDegenerate() {
+    LineItem *a = canvas->createLineItem(QStringLiteral("a"), Qt::blue, 2);
+    LineItem *b = canvas->createLineItem(QStringLiteral("b"), Qt::gray, 2);
+    QCOMPARE(canvas->lineItems(), (QList<LineItem *>{a, b}));
+    a->ZOrder();
+    QCOMPARE(canvas->lineItems(), (QList<LineItem *>{b, a}));
+    // A line of no length shows as a dot.
+    for (LineItem *item : {a, b}) {
+        item->setX1(40.5f);
+        item->setY1(40.5f);
+        item->setX2(40.5f);
+        item->setY2(40.5f);
+    }
+    const QImage shown = canvas->grab().toImage();
+    const QPointF at = a->pixelStart();
+    QCOMPARE(shown.pixelColor(at.toPoint()), QColor(Qt::blue));
+    // Line items never land in the persistent image.
+    QCOMPARE(countPixels(canvas->image(), QColor(Qt::blue).rgb()), 0);
+}
+
+void TestCanvas::pointerReportsWorldCoordinates() {
+    QSignalSpy moves(canvas, &Canvas::mouseMove);
+    QSignalSpy downs(canvas, &Canvas::mouseDown);
+    host->show();
+    QVERIFY(QTest::qWaitForWindowExposed(host.get()));
+    QMouseEvent hover(QEvent::MouseMove, QPointF(0, 0), canvas->mapToGlobal(QPointF(0, 0)),
+                      Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(canvas, &hover);
+    QVERIFY(!moves.isEmpty());
+    QCOMPARE(moves.last().at(2).toFloat(), -5.0f);
+    QCOMPARE(moves.last().at(3).toFloat(), 115.0f);
+    QTest::mousePress(canvas, Qt::RightButton, Qt::ShiftModifier, QPoint(745 / 2, 665 / 2));
+    QCOMPARE(downs.size(), 1);
+    QCOMPARE(downs.last().at(0).toInt(), 2);
+    QCOMPARE(downs.last().at(1).toInt(), 1);
+    QVERIFY(std::abs(downs.last().at(2).toFloat() - 57.5f) < 0.2f);
+    QVERIFY(std::abs(downs.last().at(3).toFloat() - 55.0f) < 0.2f);
+    // While the button is held, positions beyond the edges are reported.
+    QMouseEvent drag(QEvent::MouseMove, QPointF(-30, 700), canvas->mapToGlobal(QPointF(-30, 700)),
+                     Qt::NoButton, Qt::RightButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(canvas, &drag);
+    QVERIFY(moves.last().at(2).toFloat() < -5.0f);
+    QVERIFY(moves.last().at(3).toFloat() < -5.0f);
+    QCOMPARE(moves.last().at(0).toInt(), 2);
+    QTest::mouseRelease(canvas, Qt::RightButton, Qt::NoModifier, QPoint(10, 10));
+}
+
+QTEST_MAIN(TestCanvas)
 #include "tst_canvas.moc"

@@ -1,10 +1,277 @@
-#include <QTest>
+// The search over 1..100 x 1..100, its marks and count, and the coordinate frame on top, checked
+// on the canvas image.
+#include "testsupport.h"
 
-class Placeholder : public QObject {
+#include "window/form1.h"
+
+#include <QTest>
+#include <cmath>
+#include <memory>
+
+using namespace TestSupport;
+
+namespace {
+
+// Exact whole-number reference for ordinary deviations.
+bool isSolution(int x, int y, long long d) {
+    const long long z2 = static_cast<long long>(x) * x + static_cast<long long>(y) * y - d;
+    if (z2 < 0)
+        return false;
+    auto s = static_cast<long long>(std::llround(std::sqrt(static_cast<double>(z2))));
+    while (s * s > z2)
+        --s;
+    while ((s + 1) * (s + 1) <= z2)
+        ++s;
+    return s * s == z2;
+}
+
+bool nearCircle(int x, int y, int radius) {
+    return std::abs(std::hypot(x + 0.5, y + 0.5) - (radius + 0.5)) < 1.5;
+}
+
+} // namespace
+
+class TestFinder : public QObject {
     Q_OBJECT
+
 private slots:
-    void nothingYet() {}
+    void init();
+    void cleanup();
+    void startUpShowsTheTriples();
+    void searchMarksAndCounts_data();
+    void searchMarksAndCounts();
+    void frameLiesOnTopOfTheMarks();
+    void eitherHalfLeavesWidthOneAndBlack();
+    void clearAfterSearchKeepsTheCount();
+    void repeatedSearchGivesTheSamePicture();
+    void circlePoints_data();
+    void circlePoints();
+    void segmentLinesAfterStartUp();
+    void axisLabelsAndTicks();
+
+private:
+    std::unique_ptr<Form1> form;
+    Canvas *canvas = nullptr;
+
+    void setDeviation(const QString &text) {
+        control<QLineEdit>(*form, "Text1")->setText(text);
+    }
 };
 
-QTEST_MAIN(Placeholder)
+void TestFinder::init() {
+    form = std::make_unique<Form1>();
+    canvas = control<Canvas>(*form, "picAusgabe");
+}
+
+void TestFinder::cleanup() { form.reset(); }
+
+void TestFinder::startUpShowsTheTriples() {
+    // The picture is there before the window is ever shown.
+    QVERIFY(!form->isVisible());
+    QCOMPARE(text(*form, "txtAnzahl"), QStringLiteral(" 126"));
+    QCOMPARE(form->counters().clears, 1);
+    QCOMPARE(form->counters().searches, 1);
+    for (int x = 1; x <= 100; ++x)
+        for (int y = 1; y <= 100; ++y)
+            if (!nearCircle(x, y, 25))
+                QCOMPARE(cellColour(*canvas, x, y) == white, !isSolution(x, y, 0));
+    // With the circle out of the plot every mark can be read.
+    control<QScrollBar>(*form, "hscRadius")->setValue(0);
+    const MarkCount marks = countMarks(*canvas);
+    QCOMPARE(marks.blue, 63);
+    QCOMPARE(marks.red, 63);
+    QCOMPARE(marks.black, 0);
+}
+
+void TestFinder::searchMarksAndCounts_data() {
+    QTest::addColumn<QString>("deviation");
+    QTest::addColumn<qlonglong>("exact"); // the deviation as a whole number, for the reference
+    QTest::addColumn<QString>("count");
+    QTest::addColumn<int>("blue");
+    QTest::addColumn<int>("red");
+    QTest::addColumn<int>("black");
+    QTest::newRow("triples") << "0" << 0LL << " 126" << 63 << 63 << 0;
+    QTest::newRow("two") << "2" << 2LL << " 22" << 9 << 9 << 4;
+    QTest::newRow("corner only") << "20000" << 20000LL << " 1" << 0 << 0 << 1;
+    QTest::newRow("beyond the range") << "20001" << 20001LL << " 0" << 0 << 0 << 0;
+    QTest::newRow("million") << "1e6" << 1000000LL << " 0" << 0 << 0 << 0;
+    QTest::newRow("half never whole") << "0.5" << -1LL << " 0" << 0 << 0 << 0;
+    QTest::newRow("comma stops at 3") << "3,5" << 3LL << " 26" << 13 << 13 << 0;
+    QTest::newRow("three") << "3" << 3LL << " 26" << 13 << 13 << 0;
+    QTest::newRow("letters read as 0") << "abc" << 0LL << " 126" << 63 << 63 << 0;
+    QTest::newRow("empty read as 0") << "" << 0LL << " 126" << 63 << 63 << 0;
+    QTest::newRow("huge negative passes all") << "-1e20" << -2LL << " 10000" << 4950 << 4950 << 100;
+    QTest::newRow("overflow saturates high") << "1e400" << 20001LL << " 0" << 0 << 0 << 0;
+    QTest::newRow("overflow saturates low") << "-1e400" << -2LL << " 10000" << 4950 << 4950 << 100;
+}
+
+void TestFinder::searchMarksAndCounts() {
+    QFETCH(QString, deviation);
+    QFETCH(qlonglong, exact);
+    QFETCH(QString, count);
+    QFETCH(int, blue);
+    QFETCH(int, red);
+    QFETCH(int, black);
+
+    control<QScrollBar>(*form, "hscRadius")->setValue(0);
+    setDeviation(deviation);
+    form->Command1_Click();
+    QCOMPARE(text(*form, "txtAnzahl"), count);
+
+    MarkCount seen;
+    for (int x = 1; x <= 100; ++x) {
+        for (int y = 1; y <= 100; ++y) {
+            const QRgb c = cellColour(*canvas, x, y);
+            bool expected = false;
+            if (exact == -1)
+                expected = false; // 0.5: z² is never whole
+            else if (exact == -2)
+                expected = true; // every pair passes in double precision
+            else
+                expected = isSolution(x, y, exact);
+            if (expected) {
+                const QRgb want = x == y ? markBlack : (x < y ? markBlue : markRed);
+                if (c != want)
+                    QFAIL(qPrintable(QStringLiteral("cell (%1, %2) has %3, not a mark")
+                                         .arg(x)
+                                         .arg(y)
+                                         .arg(c, 6, 16, QLatin1Char('0'))));
+                ++(x == y ? seen.black : (x < y ? seen.blue : seen.red));
+            } else if (c != white) {
+                QFAIL(qPrintable(QStringLiteral("cell (%1, %2) should be white, has %3")
+                                     .arg(x)
+                                     .arg(y)
+                                     .arg(c, 6, 16, QLatin1Char('0'))));
+            }
+        }
+    }
+    QCOMPARE(seen.blue, blue);
+    QCOMPARE(seen.red, red);
+    QCOMPARE(seen.black, black);
+    // No mark in the row y = 0, the column x = 0, or beyond 101.
+    for (int k = 0; k <= 102; ++k) {
+        QVERIFY(colourAt(*canvas, k + 0.72f, 0.3f) != markBlue);
+        QVERIFY(colourAt(*canvas, 0.72f, k + 0.3f) != markRed);
+    }
+}
+
+void TestFinder::frameLiesOnTopOfTheMarks() {
+    // The cell (3, 4) is marked; its left and lower edges are frame grid lines.
+    QCOMPARE(colourAt(*canvas, 3.5f, 4.3f), markBlue);
+    QCOMPARE(colourAt(*canvas, 3.0f, 4.5f), rgb(220, 220, 220));
+    QCOMPARE(colourAt(*canvas, 3.5f, 4.0f), rgb(220, 220, 220));
+    // A diagonal solution: its centre carries the dash or the dot of the frame.
+    setDeviation(QStringLiteral("2"));
+    form->Command1_Click();
+    QCOMPARE(cellColour(*canvas, 1, 1), markBlack);
+    QCOMPARE(colourAt(*canvas, 1.5f, 1.5f), rgb(100, 100, 100));
+    QCOMPARE(colourAt(*canvas, 100.5f, 100.5f), rgb(0, 0, 0));
+    // Heavy grid lines every ten; the grey border outside the plot square.
+    QCOMPARE(colourAt(*canvas, 11.0f, 50.5f), rgb(220, 220, 220));
+    QCOMPARE(colourAt(*canvas, 110.0f, 50.0f), rgb(155, 155, 155));
+    QCOMPARE(colourAt(*canvas, 50.0f, 110.0f), rgb(155, 155, 155));
+    QCOMPARE(colourAt(*canvas, 103.0f, 103.0f), white);
+}
+
+void TestFinder::eitherHalfLeavesWidthOneAndBlack() {
+    setDeviation(QStringLiteral("2"));
+    form->Command1_Click();
+    QCOMPARE(canvas->drawWidth(), 1);
+    QCOMPARE(canvas->foreColor() & 0xffffffu, markBlack);
+    form->Command2_Click();
+    QCOMPARE(canvas->drawWidth(), 1);
+    QCOMPARE(canvas->foreColor() & 0xffffffu, markBlack);
+}
+
+void TestFinder::clearAfterSearchKeepsTheCount() {
+    control<QScrollBar>(*form, "hscRadius")->setValue(0);
+    form->Command2_Click();
+    QCOMPARE(countMarks(*canvas).total(), 0);
+    QCOMPARE(text(*form, "txtAnzahl"), QStringLiteral(" 126"));
+    // The frame is back: grid and border.
+    QCOMPARE(colourAt(*canvas, 3.0f, 4.5f), rgb(220, 220, 220));
+    QCOMPARE(colourAt(*canvas, 110.0f, 50.0f), rgb(155, 155, 155));
+}
+
+void TestFinder::repeatedSearchGivesTheSamePicture() {
+    const QImage first = canvas->image().copy();
+    form->Command1_Click();
+    QCOMPARE(canvas->image(), first);
+    QCOMPARE(text(*form, "txtAnzahl"), QStringLiteral(" 126"));
+    form->Command2_Click();
+    form->Command1_Click();
+    QCOMPARE(canvas->image(), first);
+}
+
+void TestFinder::circlePoints_data() {
+    QTest::addColumn<int>("radius");
+    QTest::addColumn<int>("firstInside");
+    QTest::addColumn<int>("lastInside");
+    QTest::newRow("zero") << 0 << 1 << 300;
+    QTest::newRow("start-up") << 25 << 1 << 300;
+    QTest::newRow("largest") << 139 << 103 << 185;
+}
+
+void TestFinder::circlePoints() {
+    QFETCH(int, radius);
+    QFETCH(int, firstInside);
+    QFETCH(int, lastInside);
+    control<QScrollBar>(*form, "hscRadius")->setValue(radius);
+    QCOMPARE(control<QScrollBar>(*form, "hscRadius")->value(), radius);
+
+    const double k = (3.1415 / 2) / 300;
+    for (int t = 1; t <= 300; ++t) {
+        const auto x = static_cast<float>((radius + 0.5) * std::cos(t * k));
+        const auto y = static_cast<float>((radius + 0.5) * std::sin(t * k));
+        const bool inside = x < 120 && y < 115;
+        QCOMPARE(inside, t >= firstInside && t <= lastInside);
+        if (inside)
+            QCOMPARE(colourAt(*canvas, x, y), markBlack);
+    }
+    auto *label = control<QLineEdit>(*form, "Text2");
+    QCOMPARE(label->text(), QString::number(radius));
+    const QPointF foot = canvas->worldToPixel(QPointF(radius - 2, 1));
+    QCOMPARE(label->pos(), QPoint(static_cast<int>(std::floor(foot.x())),
+                                  static_cast<int>(std::floor(foot.y()))));
+}
+
+void TestFinder::segmentLinesAfterStartUp() {
+    auto *line4 = form->findChild<LineItem *>(QStringLiteral("Line4"));
+    auto *line5 = form->findChild<LineItem *>(QStringLiteral("Line5"));
+    QVERIFY(line4 && line5);
+    for (const LineItem *line : {line4, line5}) {
+        QCOMPARE(line->x1(), 1.5f);
+        QCOMPARE(line->y1(), 1.5f);
+        QCOMPARE(line->x2(), 100.5f);
+        QCOMPARE(line->y2(), 100.5f);
+    }
+    QCOMPARE(canvas->lineItems().last(), line4);
+    QCOMPARE(line4->color(), QColor(0, 0, 192));
+    QCOMPARE(line5->color(), QColor(128, 128, 128));
+    QCOMPARE(line4->width(), 2);
+}
+
+void TestFinder::axisLabelsAndTicks() {
+    // Tick boxes under the x axis for 0, 10, ..., 100; none between.
+    for (int v = 0; v <= 100; v += 10)
+        QCOMPARE(colourAt(*canvas, v + 0.5f, -0.5f), markBlack);
+    QCOMPARE(colourAt(*canvas, 5.5f, -0.5f), white);
+    // Label text: some dark pixels in the line box that starts at the current point.
+    const auto inked = [this](float x, float y) {
+        const QPoint from = canvas->devicePixelOf(x, y);
+        for (int dy = 0; dy < 16; ++dy)
+            for (int dx = 0; dx < 30; ++dx) {
+                const QPoint p = from + QPoint(dx, dy);
+                if (canvas->image().valid(p) && qGray(canvas->image().pixel(p)) < 100)
+                    return true;
+            }
+        return false;
+    };
+    for (int v = 0; v <= 100; v += 10) {
+        QVERIFY2(inked(v - 1.0f, -1.0f), qPrintable(QString::number(v)));
+        QVERIFY2(inked(-4.0f, v + 2.0f), qPrintable(QString::number(v)));
+    }
+}
+
+QTEST_MAIN(TestFinder)
 #include "tst_finder.moc"
