@@ -37,6 +37,7 @@ void Canvas::syncImage() {
                           .convertToFormat(QImage::Format_RGB32);
         }
         m_image.setDevicePixelRatio(dpr);
+        m_raster.attach(&m_image);
     }
     updateMapping();
 }
@@ -68,11 +69,10 @@ void Canvas::setBackColor(QRgb colour) { m_backColor = colour; }
 
 void Canvas::Cls() {
     syncImage();
-    if (!m_image.isNull())
-        m_image.fill(m_backColor);
+    m_raster.fill(m_backColor);
     m_currentX = 0;
     m_currentY = 0;
-    update();
+    scheduleRepaint();
 }
 
 long long Canvas::devX(float x) const {
@@ -89,8 +89,8 @@ int Canvas::deviceWidth() const {
 
 void Canvas::drawLine(float x1, float y1, float x2, float y2, QRgb colour) {
     if (canDraw()) {
-        Raster::line(m_image, devX(x1), devY(y1), devX(x2), devY(y2), deviceWidth(), colour);
-        update();
+        m_raster.line(devX(x1), devY(y1), devX(x2), devY(y2), deviceWidth(), colour);
+        scheduleRepaint();
     }
     m_currentX = x2;
     m_currentY = y2;
@@ -98,8 +98,8 @@ void Canvas::drawLine(float x1, float y1, float x2, float y2, QRgb colour) {
 
 void Canvas::drawBox(float x1, float y1, float x2, float y2, QRgb colour) {
     if (canDraw()) {
-        Raster::box(m_image, devX(x1), devY(y1), devX(x2), devY(y2), deviceWidth(), colour);
-        update();
+        m_raster.box(devX(x1), devY(y1), devX(x2), devY(y2), deviceWidth(), colour);
+        scheduleRepaint();
     }
     m_currentX = x2;
     m_currentY = y2;
@@ -121,8 +121,8 @@ void Canvas::FilledBox(float x1, float y1, float x2, float y2, QRgb colour) {
 
 void Canvas::PSet(float x, float y) {
     if (canDraw()) {
-        Raster::point(m_image, devX(x), devY(y), deviceWidth(), m_foreColor);
-        update();
+        m_raster.point(devX(x), devY(y), deviceWidth(), m_foreColor);
+        scheduleRepaint();
     }
     m_currentX = x;
     m_currentY = y;
@@ -131,9 +131,10 @@ void Canvas::PSet(float x, float y) {
 void Canvas::Print(double number) {
     const QString text = Conv::Str(number) + QLatin1Char(' ');
     if (canDraw()) {
-        m_glyphs.draw(m_image, devX(m_currentX), devY(m_currentY), text, font(), m_dpr,
-                      m_foreColor);
-        update();
+        const QRect painted = m_glyphs.draw(m_image, devX(m_currentX), devY(m_currentY), text,
+                                            font(), m_dpr, m_foreColor);
+        m_raster.touched(painted.left(), painted.top(), painted.right(), painted.bottom());
+        scheduleRepaint();
     }
     // The current point moves on past the text, on the same line.
     if (m_mapped) {
@@ -207,7 +208,16 @@ void Canvas::raiseLineItem(LineItem *item) {
     update();
 }
 
+void Canvas::scheduleRepaint() {
+    // One request per frame: thousands of operations between two frames cost one flag test each.
+    if (!m_repaintPending) {
+        m_repaintPending = true;
+        update();
+    }
+}
+
 void Canvas::paintEvent(QPaintEvent *event) {
+    m_repaintPending = false;
     QPainter painter(this);
     const QRect dirty = event->rect();
     if (m_image.isNull())

@@ -2,6 +2,7 @@
 
 #include "canvas/glyphcache.h"
 #include "canvas/lineitem.h"
+#include "canvas/raster.h"
 
 #include <QImage>
 #include <QList>
@@ -71,6 +72,8 @@ public:
     const QList<LineItem *> &lineItems() const { return m_lines; }
 
     const QImage &image() const { return m_image; }
+    // For tests: repaint every span in full instead of only its damaged columns.
+    void setSpanMemory(bool on) { m_raster.setSpanMemory(on); }
 
     QPointF linePixel(QPointF position) const override;
     void lineItemChanged(const LineItem *item) override;
@@ -91,6 +94,7 @@ protected:
 
 private:
     void syncImage();
+    void scheduleRepaint();
     void updateMapping();
     bool canDraw() const { return m_mapped && !m_image.isNull(); }
     long long devX(float x) const;
@@ -114,6 +118,8 @@ private:
     QRgb m_backColor = qRgb(255, 255, 255);
     int m_drawWidth = 1;
     bool m_customScale = false;
+    bool m_repaintPending = false;
     GlyphCache m_glyphs;
+    Raster m_raster;
     QList<LineItem *> m_lines;
 };

@@ -29,7 +29,7 @@ const QImage &GlyphCache::mask(const QString &text, const QFont &font, qreal dev
     return *m_masks.insert(key, coverage);
 }
 
-void GlyphCache::draw(QImage &image, long long x, long long y, const QString &text,
+QRect GlyphCache::draw(QImage &image, long long x, long long y, const QString &text,
                       const QFont &font, qreal devicePixelRatio, QRgb colour) {
     const QImage &m = mask(text, font, devicePixelRatio);
     const long long x0 = std::max(0LL, x);
@@ -51,4 +51,6 @@ void GlyphCache::draw(QImage &image, long long x, long long y, const QString &te
             dst[px] = qRgb(mix(fr, qRed(d)), mix(fg, qGreen(d)), mix(fb, qBlue(d)));
         }
     }
+    return {QPoint(static_cast<int>(x0), static_cast<int>(y0)),
+            QPoint(static_cast<int>(x1 - 1), static_cast<int>(y1 - 1))};
 }

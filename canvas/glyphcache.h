@@ -12,8 +12,8 @@ class GlyphCache {
 public:
     // Paints `text` in `font` and `colour` into `image` with the top-left corner of its line box
     // at the device pixel (x, y); only the strokes are painted, the pixels around them keep
-    // what they held.
-    void draw(QImage &image, long long x, long long y, const QString &text, const QFont &font,
+    // what they held. Returns the device pixels it may have changed.
+    QRect draw(QImage &image, long long x, long long y, const QString &text, const QFont &font,
               qreal devicePixelRatio, QRgb colour);
 
     qsizetype size() const { return m_masks.size(); }
