@@ -6,6 +6,7 @@
 #include "canvas/colors.h"
 
 #include <QLineEdit>
+#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTest>
 #include <memory>
@@ -54,6 +55,7 @@ private slots:
     void heightChangeFollowsAtOnce();
     void lineItemsStackAndDegenerate();
     void pointerReportsWorldCoordinates();
+    void spanMemoryChangesNoPixel();
 
 private:
     std::unique_ptr<QWidget> host;
@@ -304,6 +306,61 @@ void TestCanvas::pointerReportsWorldCoordinates() {
     QVERIFY(moves.last().at(3).toFloat() < -5.0f);
     QCOMPARE(moves.last().at(0).toInt(), 2);
     QTest::mouseRelease(canvas, Qt::RightButton, Qt::NoModifier, QPoint(10, 10));
+}
+
+// Repainting only the damaged columns of a remembered span must leave every pixel as a full
+// repaint would: the same random drawing on two canvases, one with span memory and one without.
+void TestCanvas::spanMemoryChangesNoPixel() {
+    Canvas &fast = *canvas;
+    auto *plain = new Canvas(host.get());
+    plain->setGeometry(0, 0, 745, 665);
+    plain->Scale(-5, 115, 120, -5);
+    plain->setSpanMemory(false);
+    plain->Cls();
+    QRandomGenerator random(20261208);
+    const QRgb palette[] = {Colors::RGB(200, 200, 200), Colors::RGB(0, 0, 255),
+                            Colors::RGB(255, 0, 0), Colors::RGB(155, 155, 155)};
+    const auto coordinate = [&random] { return static_cast<float>(random.bounded(130.0) - 8); };
+    for (int step = 0; step < 3000; ++step) {
+        const int kind = random.bounded(6);
+        const QRgb colour = palette[random.bounded(4)];
+        const float x1 = coordinate();
+        const float y1 = coordinate();
+        const float x2 = kind == 0 ? x1 : coordinate();
+        const float y2 = kind == 1 ? y1 : coordinate();
+        const int width = 1 + random.bounded(3);
+        const int column = random.bounded(101);
+        const QRgb grid = palette[random.bounded(2)];
+        for (Canvas *c : {&fast, plain}) {
+            c->setDrawWidth(width);
+            c->setForeColor(colour);
+            switch (kind) {
+            case 0:
+            case 1:
+            case 2:
+                c->Line(x1, y1, x2, y2, colour);
+                break;
+            case 3:
+                c->FilledBox(x1, y1, x2, y2);
+                break;
+            case 4: // one column of the search: its line, then every row, with a few marks
+                c->setDrawWidth(1);
+                c->Line(column, 0, column, 101, colour);
+                for (int row = 1; row <= 100; ++row) {
+                    c->Line(0, row, 101, row, grid);
+                    if ((row * 7 + column) % 13 == 0)
+                        c->FilledBox(column, row, column + 1, row + 1, colour);
+                }
+                break;
+            default:
+                if (step % 97 == 0)
+                    c->Cls();
+                c->PSet(x1, y1);
+                break;
+            }
+        }
+    }
+    QCOMPARE(fast.image(), plain->image());
 }
 
 QTEST_MAIN(TestCanvas)

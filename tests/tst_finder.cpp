@@ -44,6 +44,7 @@ private slots:
     void eitherHalfLeavesWidthOneAndBlack();
     void clearAfterSearchKeepsTheCount();
     void repeatedSearchGivesTheSamePicture();
+    void fastRepaintsGiveTheExactPicture();
     void circlePoints_data();
     void circlePoints();
     void segmentLinesAfterStartUp();
@@ -201,6 +202,21 @@ void TestFinder::repeatedSearchGivesTheSamePicture() {
     form->Command2_Click();
     form->Command1_Click();
     QCOMPARE(canvas->image(), first);
+}
+
+// The redraw cycle with remembered grid rows paints exactly what a full repaint of every row does.
+void TestFinder::fastRepaintsGiveTheExactPicture() {
+    Form1 plain;
+    auto *plainCanvas = control<Canvas>(plain, "picAusgabe");
+    plainCanvas->setSpanMemory(false);
+    for (const char *deviation : {"0", "2", "-1e20", "7"}) {
+        for (Form1 *f : {form.get(), &plain}) {
+            control<QLineEdit>(*f, "Text1")->setText(QLatin1String(deviation));
+            f->Command2_Click();
+            f->Command1_Click();
+        }
+        QCOMPARE(canvas->image(), plainCanvas->image());
+    }
 }
 
 void TestFinder::circlePoints_data() {
