@@ -1,10 +1,1068 @@
-#include <QTest>
+// The main window: its controls (kind, container, place, texts, fonts, colours, ranges), the
+// keyboard focus sequence, the help line, the information box and the exit button.
 
-class Placeholder : public QObject {
-    Q_OBJECT
-private slots:
-    void nothingYet() {}
+#include "testsupport.h"
+
+#include "canvas/colors.h"
+#include "canvas/lineitem.h"
+#include "window/conversions.h"
+#include "window/textarea.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCursor>
+#include <QDir>
+#include <QIcon>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTextDocument>
+#include <QTimer>
+#include <QWindow>
+#include <cmath>
+#include <memory>
+
+using TestSupport::control;
+
+namespace {
+
+// Twips to logical pixels, as the window lays out its controls (15 twips to the pixel).
+int px(int twips) {
+    return static_cast<int>(std::lround(twips / 15.0));
+}
+
+QRect twipsRect(int left, int top, int width, int height) {
+    return {px(left), px(top), px(width), px(height)};
+}
+
+const QString helpSearch = QStringLiteral("Tripel anzeigen (Katheten sind x und y)");
+const QString helpClear = QStringLiteral("Bildschirm löschen");
+const QString helpInfo = QStringLiteral("Info zum Programm");
+const QString helpExit = QStringLiteral("Programm beenden");
+const QString helpCount = QStringLiteral("Anzahl der Lösungen im betrachteten Bereich");
+const QString helpRadius =
+    QStringLiteral("Radius des Kreises um den Ursprung (das ist die Hypothenusenlänge)");
+const QString helpDeviation =
+    QStringLiteral("Tripel (a, b, c) mit    a^2 + b^2 = c^2 + Abweichung      werden angezeigt");
+const QString helpCompress = QStringLiteral("Ausgabefenster senkrecht stauchen");
+const QString helpSegment = QStringLiteral("Strecke einzeichnen (Analysewerkzeug)");
+
+// A text no handler ever writes: it shows whether anything wrote the help line.
+const QString untouched = QStringLiteral("\u00a7 untouched \u00a7");
+
+// The controls that take the keyboard focus, in the order Tab visits them.
+const QStringList tabOrder = {
+    QStringLiteral("picAusgabe"), QStringLiteral("Command1"),  QStringLiteral("Text1"),
+    QStringLiteral("Command2"),   QStringLiteral("Command3"),  QStringLiteral("Command4"),
+    QStringLiteral("Command5"),   QStringLiteral("txtAnzahl"), QStringLiteral("vscBildschirm"),
+    QStringLiteral("txtX1"),      QStringLiteral("txtY1"),     QStringLiteral("txtX2"),
+    QStringLiteral("txtY2"),      QStringLiteral("hscX1"),     QStringLiteral("hscY1"),
+    QStringLiteral("hscX2"),      QStringLiteral("hscY2"),     QStringLiteral("hscRadius"),
+    QStringLiteral("Text2"),      QStringLiteral("picInfo"),   QStringLiteral("txtInfo"),
+    QStringLiteral("txtHilfe"),   QStringLiteral("Command6"),  QStringLiteral("txtRadius")};
+
+bool takesTabFocus(const QWidget *widget) {
+    return (widget->focusPolicy() & Qt::TabFocus) != 0 && widget->isEnabled() &&
+           widget->isVisible() && widget->focusProxy() == nullptr;
+}
+
+// The control under a point of the window: the widget there, or the control it is part of (the
+// inner viewport of a text area, for instance).
+QWidget *controlAt(QWidget &form, QPoint at) {
+    QWidget *hit = form.childAt(at);
+    while (hit != nullptr && (hit->objectName().isEmpty() || hit->objectName().startsWith("qt_")))
+        hit = hit->parentWidget();
+    return hit;
+}
+
+// Moves the pointer off every window; leaving a window raises nothing.
+void parkPointer() {
+    QCursor::setPos(-3000, -3000);
+    QCoreApplication::processEvents();
+}
+
+// Everything a user could see change, to compare before and after an action.
+struct Snapshot {
+    QString help;
+    QStringList texts;
+    QList<int> values;
+    int clears = 0;
+    int searches = 0;
+    int placements = 0;
+    QImage picture;
+    QRect infoPlace;
+
+    static Snapshot of(const Form1 &form) {
+        Snapshot s;
+        s.help = TestSupport::text(form, "txtHilfe");
+        for (const char *name :
+             {"Text1", "Text2", "txtAnzahl", "txtRadius", "txtX1", "txtY1", "txtX2", "txtY2"})
+            s.texts << TestSupport::text(form, name);
+        s.texts << control<TextArea>(form, "txtInfo")->text();
+        for (const char *name : {"hscX1", "hscY1", "hscX2", "hscY2", "hscRadius", "vscBildschirm"})
+            s.values << control<ScrollBar>(form, name)->value();
+        s.clears = form.counters().clears;
+        s.searches = form.counters().searches;
+        s.placements = form.counters().placements;
+        s.picture = control<Canvas>(form, "picAusgabe")->image();
+        s.infoPlace = control<Canvas>(form, "picInfo")->geometry();
+        return s;
+    }
 };
 
-QTEST_MAIN(Placeholder)
+void compareSnapshots(const Snapshot &after, const Snapshot &before) {
+    QCOMPARE(after.help, before.help);
+    QCOMPARE(after.texts, before.texts);
+    QCOMPARE(after.values, before.values);
+    QCOMPARE(after.clears, before.clears);
+    QCOMPARE(after.searches, before.searches);
+    QCOMPARE(after.placements, before.placements);
+    QVERIFY(after.picture == before.picture);
+    QCOMPARE(after.infoPlace, before.infoPlace);
+}
+
+// What the test saw of the information box while it was open.
+struct BoxReport {
+    bool seen = false;
+    QString title;
+    QString message;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    int buttonCount = 0;
+    QMessageBox::StandardButtons standardButtons;
+    bool modal = false;
+    bool blocksWindow = false;
+    QString helpWhileOpen;
+    int searchesWhileOpen = 0;
+};
+
+enum class Activation { Click, Space, Return, Enter };
+
+void activate(QPushButton *button, Activation how) {
+    switch (how) {
+    case Activation::Click:
+        QTest::mouseClick(button, Qt::LeftButton);
+        break;
+    case Activation::Space:
+        button->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(button, Qt::Key_Space);
+        break;
+    case Activation::Return:
+        button->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(button, Qt::Key_Return);
+        break;
+    case Activation::Enter:
+        button->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(button, Qt::Key_Enter, Qt::KeypadModifier);
+        break;
+    }
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Activation)
+
+class TestWindow : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void window();
+    void icon();
+    void controls_data();
+    void controls();
+    void lineItems_data();
+    void lineItems();
+    void captions_data();
+    void captions();
+    void fonts_data();
+    void fonts();
+    void defaultFonts_data();
+    void defaultFonts();
+    void alignment_data();
+    void alignment();
+    void colours();
+    void drawnColours_data();
+    void drawnColours();
+    void firstPictureIsOnScreen();
+    void scrollBars_data();
+    void scrollBars();
+    void tooltips_data();
+    void tooltips();
+    void numberBoxesAgreeWithBars_data();
+    void numberBoxesAgreeWithBars();
+
+    void focusChain();
+    void tabKeyVisitsTheControlsInOrder();
+    void labelsNeverTakeFocus_data();
+    void labelsNeverTakeFocus();
+    void scrollBarsTakeFocusByClick_data();
+    void scrollBarsTakeFocusByClick();
+
+    void helpLineStartsWithItsInitialText();
+    void helpTexts_data();
+    void helpTexts();
+    void helpOnPressOverTxtY1_data();
+    void helpOnPressOverTxtY1();
+    void helpAlongPointerPaths_data();
+    void helpAlongPointerPaths();
+
+    void infoBox_data();
+    void infoBox();
+    void exitEndsTheProgram_data();
+    void exitEndsTheProgram();
+
+private:
+    Form1 &form() { return *m_form; }
+    void showForm(bool active = false);
+    // A point inside `control` (in its own coordinates) where the window finds that control under
+    // the pointer, not a control inside it or one covering it; searched from the top-left or the
+    // bottom-right.
+    QPoint pointOn(QWidget *control, bool fromBottomRight = false);
+    void hover(QWidget *control, QPoint local);
+
+    std::unique_ptr<Form1> m_form;
+};
+
+void TestWindow::initTestCase() {
+    parkPointer();
+}
+
+void TestWindow::init() {
+    parkPointer();
+    m_form = std::make_unique<Form1>();
+}
+
+void TestWindow::cleanup() {
+    m_form.reset();
+    parkPointer();
+}
+
+void TestWindow::showForm(bool active) {
+    form().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form()));
+    if (active) {
+        form().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form()));
+    }
+}
+
+QPoint TestWindow::pointOn(QWidget *control, bool fromBottomRight) {
+    const QRect r = control->rect().adjusted(1, 1, -1, -1);
+    for (int dy = 0; dy < r.height(); ++dy)
+        for (int dx = 0; dx < r.width(); ++dx) {
+            const QPoint local = fromBottomRight ? QPoint(r.right() - dx, r.bottom() - dy)
+                                                 : QPoint(r.left() + dx, r.top() + dy);
+            if (local.isNull())
+                continue; // a null position means "the centre" to the mouse helpers
+            if (controlAt(form(), control->mapTo(&form(), local)) == control)
+                return local;
+        }
+    return {};
+}
+
+void TestWindow::hover(QWidget *control, QPoint local) {
+    QTest::mouseMove(control, local);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Layout and initial values
+
+void TestWindow::window() {
+    const QString title = QStringLiteral("Zahlenlupe, pythagoreische Tripel und \"Fast-Tripel\":"
+                                         "  x^2 + y^2  =  z^2 + Abweichung");
+    QCOMPARE(form().windowTitle(), title);
+    QCOMPARE(form().windowTitle().toUtf8(), QByteArray("Zahlenlupe, pythagoreische Tripel und \x22"
+                                                       "Fast-Tripel\x22:  x^2 + "
+                                                       "y^2  =  z^2 + Abweichung"));
+    QVERIFY(form().isWindow());
+    QCOMPARE(form().objectName(), QStringLiteral("Form1"));
+
+    showForm();
+    const QSize client(px(12165), px(10875));
+    QCOMPARE(client, QSize(811, 725));
+    QCOMPARE(form().size(), client);
+    QCOMPARE(form().minimumSize(), client);
+    QCOMPARE(form().maximumSize(), client);
+}
+
+void TestWindow::icon() {
+    const QIcon icon = form().windowIcon();
+    QVERIFY(!icon.isNull());
+    const QList<QSize> sizes = icon.availableSizes();
+    QVERIFY2(sizes.contains(QSize(16, 16)), "no 16 x 16 image");
+    QVERIFY2(sizes.contains(QSize(32, 32)), "no 32 x 32 image");
+
+    for (const int side : {16, 32}) {
+        const QImage image =
+            icon.pixmap(QSize(side, side)).toImage().convertToFormat(QImage::Format_ARGB32);
+        QCOMPARE(image.size(), QSize(side, side));
+        // Transparent corners, a yellow face, and no more than sixteen colours.
+        for (const QPoint corner :
+             {QPoint(0, 0), QPoint(side - 1, 0), QPoint(0, side - 1), QPoint(side - 1, side - 1)})
+            QCOMPARE(qAlpha(image.pixel(corner)), 0);
+        QSet<QRgb> colours;
+        int yellow = 0;
+        for (int y = 0; y < side; ++y)
+            for (int x = 0; x < side; ++x) {
+                const QRgb c = image.pixel(x, y);
+                colours.insert(c);
+                if (qAlpha(c) == 255 && qRed(c) > 200 && qGreen(c) > 200 && qBlue(c) < 80)
+                    ++yellow;
+            }
+        QVERIFY2(colours.size() <= 16, qPrintable(QString::number(colours.size())));
+        QVERIFY2(yellow > side * side / 4, qPrintable(QString::number(yellow)));
+    }
+}
+
+void TestWindow::controls_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("container");
+    QTest::addColumn<QRect>("place");
+    QTest::addColumn<bool>("fixedPlace"); // false: the program moves it at start-up
+
+    const auto row = [](const char *name, const char *kind, const char *container, QRect place,
+                        bool fixedPlace = true) {
+        QTest::newRow(name) << QString::fromLatin1(kind) << QString::fromLatin1(container) << place
+                            << fixedPlace;
+    };
+    row("Command5", "QPushButton", "Form1", twipsRect(0, 0, 252, 252));
+    row("Label3", "QLabel", "Form1", twipsRect(360, 240, 1332, 372));
+    row("Text1", "QLineEdit", "Form1", twipsRect(1560, 240, 972, 372));
+    row("Command3", "QPushButton", "Form1", twipsRect(2640, 240, 492, 192));
+    row("Command4", "QPushButton", "Form1", twipsRect(2640, 480, 492, 192));
+    row("Command2", "QPushButton", "Form1", twipsRect(3240, 240, 612, 372));
+    row("Command1", "QPushButton", "Form1", twipsRect(3840, 240, 1692, 372));
+    row("Command6", "QPushButton", "Form1", twipsRect(5640, 240, 375, 375));
+    row("txtX1", "QLineEdit", "Form1", twipsRect(6240, 240, 492, 288));
+    row("hscX1", "ScrollBar", "Form1", twipsRect(6240, 480, 732, 132));
+    row("hscY1", "ScrollBar", "Form1", twipsRect(6480, 120, 732, 132));
+    row("txtY1", "QLineEdit", "Form1", twipsRect(6720, 240, 492, 288));
+    row("txtX2", "QLineEdit", "Form1", twipsRect(8040, 240, 492, 288));
+    row("hscX2", "ScrollBar", "Form1", twipsRect(8040, 480, 732, 132));
+    row("hscY2", "ScrollBar", "Form1", twipsRect(8280, 120, 732, 132));
+    row("txtY2", "QLineEdit", "Form1", twipsRect(8520, 240, 492, 288));
+    row("Label1", "QLabel", "Form1", twipsRect(9360, 240, 972, 372));
+    row("txtAnzahl", "QLineEdit", "Form1", twipsRect(10560, 240, 972, 372));
+    row("Label4", "QLabel", "Form1", twipsRect(11640, 720, 375, 375));
+    row("vscBildschirm", "ScrollBar", "Form1", twipsRect(11640, 960, 372, 2295));
+    row("picAusgabe", "Canvas", "Form1", twipsRect(360, 720, 11172, 9972));
+    row("Label2", "QLabel", "picAusgabe", twipsRect(0, 0, 2055, 255));
+    row("txtRadius", "QLineEdit", "picAusgabe", twipsRect(2040, 0, 855, 285));
+    row("hscRadius", "ScrollBar", "picAusgabe", twipsRect(2880, 0, 8175, 252));
+    row("txtHilfe", "QLineEdit", "picAusgabe", twipsRect(0, 240, 11055, 375));
+    row("Text2", "QLineEdit", "picAusgabe", twipsRect(1560, 9360, 372, 336), false);
+    row("picInfo", "Canvas", "picAusgabe", twipsRect(6720, 3480, 2412, 2412), false);
+    row("txtInfo", "TextArea", "picInfo", twipsRect(0, 1680, 2412, 735));
+}
+
+void TestWindow::controls() {
+    QFETCH(QString, kind);
+    QFETCH(QString, container);
+    QFETCH(QRect, place);
+    QFETCH(bool, fixedPlace);
+
+    const QByteArray name = QTest::currentDataTag();
+    auto *widget = control<QWidget>(form(), name.constData());
+    QVERIFY2(widget->inherits(kind.toLatin1().constData()), widget->metaObject()->className());
+    QVERIFY(widget->parentWidget() != nullptr);
+    QCOMPARE(widget->parentWidget()->objectName(), container);
+    QCOMPARE(form().findChildren<QWidget *>(QString::fromLatin1(name)).size(), 1);
+
+    if (fixedPlace)
+        QCOMPARE(widget->geometry(), place);
+    else
+        QCOMPARE(widget->size(), place.size());
+
+    showForm();
+    QVERIFY2(widget->isVisible(), "every control is visible from the start");
+}
+
+void TestWindow::lineItems_data() {
+    QTest::addColumn<QString>("container");
+    QTest::addColumn<bool>("fixedPlace");
+    QTest::addColumn<QRectF>("ends"); // x1, y1 as the top-left, x2, y2 as the bottom-right
+    QTest::addColumn<QColor>("colour");
+    QTest::addColumn<int>("width");
+
+    const QColor lineColour; // the window's own line colour
+    QTest::newRow("Line1") << "Form1" << true << QRectF(QPointF(7320, 360), QPointF(7920, 360))
+                           << lineColour << 1;
+    QTest::newRow("Line2") << "Form1" << true << QRectF(QPointF(7800, 240), QPointF(7920, 360))
+                           << lineColour << 1;
+    QTest::newRow("Line3") << "Form1" << true << QRectF(QPointF(7800, 480), QPointF(7920, 360))
+                           << lineColour << 1;
+    QTest::newRow("Line4") << "picAusgabe" << false << QRectF() << QColor(0, 0, 192) << 2;
+    QTest::newRow("Line5") << "picAusgabe" << false << QRectF() << QColor(128, 128, 128) << 2;
+}
+
+void TestWindow::lineItems() {
+    QFETCH(QString, container);
+    QFETCH(bool, fixedPlace);
+    QFETCH(QRectF, ends);
+    QFETCH(QColor, colour);
+    QFETCH(int, width);
+
+    const auto *line = control<LineItem>(form(), QTest::currentDataTag());
+    QVERIFY2(!line->isWidgetType(), "a line is no widget");
+    QVERIFY(line->parent() != nullptr);
+    QCOMPARE(line->parent()->objectName(), container);
+    QCOMPARE(line->color(),
+             colour.isValid() ? colour : form().palette().color(QPalette::WindowText));
+    QCOMPARE(line->width(), width);
+    if (fixedPlace) {
+        QCOMPARE(line->x1(), float(ends.left()));
+        QCOMPARE(line->y1(), float(ends.top()));
+        QCOMPARE(line->x2(), float(ends.right()));
+        QCOMPARE(line->y2(), float(ends.bottom()));
+        // Shown at those places in pixels.
+        const auto pixel = [](QPointF p) {
+            return QPoint(int(std::floor(p.x())), int(std::floor(p.y())));
+        };
+        QCOMPARE(pixel(line->pixelStart()), QPoint(px(int(ends.left())), px(int(ends.top()))));
+        QCOMPARE(pixel(line->pixelEnd()), QPoint(px(int(ends.right())), px(int(ends.bottom()))));
+    }
+}
+
+void TestWindow::captions_data() {
+    QTest::addColumn<QString>("caption");
+
+    QTest::newRow("Command1") << "Tripel anzeigen";
+    QTest::newRow("Command2") << "cls";
+    QTest::newRow("Command3") << "+1";
+    QTest::newRow("Command4") << "-1";
+    QTest::newRow("Command5") << "i";
+    QTest::newRow("Command6") << "X";
+    QTest::newRow("Label1") << "Anzahl:";
+    QTest::newRow("Label2") << "Radius des Kreises";
+    QTest::newRow("Label3") << "Abweichung:";
+    QTest::newRow("Label4") << "H";
+    QTest::newRow("Text1") << "0";
+    QTest::newRow("txtAnzahl") << " 126"; // written by the first search
+    QTest::newRow("Text2") << "25";       // written by the first frame drawing
+    QTest::newRow("txtRadius") << "25";
+    QTest::newRow("txtHilfe") << "Text3";
+    QTest::newRow("txtInfo") << "Text4";
+    QTest::newRow("txtX1") << "1";
+    QTest::newRow("txtY1") << "1";
+    QTest::newRow("txtX2") << "100";
+    QTest::newRow("txtY2") << "100";
+}
+
+void TestWindow::captions() {
+    QFETCH(QString, caption);
+
+    QObject *object = control<QObject>(form(), QTest::currentDataTag());
+    const auto shown = [object]() -> QString {
+        if (auto *button = qobject_cast<QAbstractButton *>(object))
+            return button->text();
+        if (auto *label = qobject_cast<QLabel *>(object))
+            return label->text();
+        if (auto *box = qobject_cast<QLineEdit *>(object))
+            return box->text();
+        if (auto *area = qobject_cast<TextArea *>(object))
+            return area->text();
+        return QStringLiteral("(no caption or text)");
+    };
+    QCOMPARE(shown(), caption);
+    showForm(); // showing the window changes none of them
+    QCOMPARE(shown(), caption);
+}
+
+void TestWindow::fonts_data() {
+    QTest::addColumn<double>("points");
+
+    QTest::newRow("Label3") << 10.5;
+    QTest::newRow("Text1") << 13.5;
+    QTest::newRow("Command2") << 10.5;
+    QTest::newRow("Command1") << 10.5;
+    QTest::newRow("Command6") << 12.0;
+    QTest::newRow("txtX1") << 9.0;
+    QTest::newRow("txtY1") << 9.0;
+    QTest::newRow("txtX2") << 9.0;
+    QTest::newRow("txtY2") << 9.0;
+    QTest::newRow("Label1") << 10.5;
+    QTest::newRow("txtAnzahl") << 13.5;
+    QTest::newRow("Label4") << 11.25;
+    QTest::newRow("picAusgabe") << 10.5;
+    QTest::newRow("Label2") << 11.25;
+    QTest::newRow("txtRadius") << 11.25;
+    QTest::newRow("txtHilfe") << 12.0;
+    QTest::newRow("Text2") << 10.5;
+    QTest::newRow("txtInfo") << 10.5;
+}
+
+void TestWindow::fonts() {
+    QFETCH(double, points);
+
+    const QFont font = control<QWidget>(form(), QTest::currentDataTag())->font();
+    QCOMPARE(font.family(), QStringLiteral("Times New Roman"));
+    QCOMPARE(font.pointSizeF(), points);
+    QCOMPARE(font.weight(), QFont::Normal);
+    QVERIFY(!font.italic());
+    QVERIFY(!font.underline());
+    QVERIFY(!font.strikeOut());
+}
+
+void TestWindow::defaultFonts_data() {
+    QTest::addColumn<int>("unused");
+    for (const char *name : {"Command3", "Command4", "Command5", "picInfo"})
+        QTest::newRow(name) << 0;
+}
+
+void TestWindow::defaultFonts() {
+    const QFont windowFont = form().font();
+    QVERIFY(windowFont.family() != QStringLiteral("Times New Roman"));
+    const QFont font = control<QWidget>(form(), QTest::currentDataTag())->font();
+    QCOMPARE(font.family(), windowFont.family());
+    QCOMPARE(font.pointSizeF(), windowFont.pointSizeF());
+    QCOMPARE(font.weight(), windowFont.weight());
+    QCOMPARE(font.italic(), windowFont.italic());
+}
+
+void TestWindow::alignment_data() {
+    QTest::addColumn<int>("horizontal");
+
+    QTest::newRow("Label1") << int(Qt::AlignRight);
+    QTest::newRow("Label2") << int(Qt::AlignHCenter);
+    QTest::newRow("Label3") << int(Qt::AlignLeft);
+    QTest::newRow("Label4") << int(Qt::AlignHCenter);
+    for (const char *box : {"Text1", "Text2", "txtAnzahl", "txtRadius", "txtHilfe", "txtX1",
+                            "txtY1", "txtX2", "txtY2", "txtInfo"})
+        QTest::newRow(box) << int(Qt::AlignHCenter);
+}
+
+void TestWindow::alignment() {
+    QFETCH(int, horizontal);
+
+    QObject *object = control<QObject>(form(), QTest::currentDataTag());
+    Qt::Alignment alignment;
+    if (auto *label = qobject_cast<QLabel *>(object))
+        alignment = label->alignment();
+    else if (auto *box = qobject_cast<QLineEdit *>(object))
+        alignment = box->alignment();
+    else if (auto *area = qobject_cast<TextArea *>(object))
+        alignment = area->document()->defaultTextOption().alignment();
+    else
+        QFAIL("no alignment");
+    QCOMPARE(int(alignment & Qt::AlignHorizontal_Mask), horizontal);
+}
+
+void TestWindow::colours() {
+    const auto base = [this](const char *name) {
+        return control<QWidget>(form(), name)->palette().color(QPalette::Base);
+    };
+    QCOMPARE(control<QPushButton>(form(), "Command6")->palette().color(QPalette::Button),
+             QColor(255, 0, 0));
+    QCOMPARE(base("txtHilfe"), QColor(255, 255, 192));
+    QCOMPARE(base("Text2"), QColor(255, 192, 128));
+    QCOMPARE(base("txtInfo"), QColor(255, 255, 255));
+
+    const auto *canvas = control<Canvas>(form(), "picAusgabe");
+    QCOMPARE(canvas->backColor() & 0x00ffffffu, TestSupport::white);
+    // The frame drawing leaves the canvas's drawing colour black and its width 1.
+    QCOMPARE(canvas->foreColor() & 0x00ffffffu, TestSupport::markBlack);
+    QCOMPARE(canvas->drawWidth(), 1);
+
+    const auto *preview = control<Canvas>(form(), "picInfo");
+    QCOMPARE(preview->backColor() & 0x00ffffffu, Colors::systemWindowBackground() & 0x00ffffffu);
+    QCOMPARE(preview->foreColor() & 0x00ffffffu, TestSupport::rgb(0, 0, 192));
+    QCOMPARE(preview->drawWidth(), 6);
+}
+
+// What the window really paints: a sample inside each coloured control, away from its text.
+void TestWindow::drawnColours_data() {
+    QTest::addColumn<QPoint>("inside"); // offset from the control's top-left corner
+    QTest::addColumn<QColor>("colour");
+    QTest::addColumn<int>("tolerance");
+
+    QTest::newRow("Command6") << QPoint(5, 12) << QColor(255, 0, 0) << 0;
+    QTest::newRow("txtHilfe") << QPoint(6, 12) << QColor(255, 255, 192) << 0;
+    QTest::newRow("Text2") << QPoint(3, 11) << QColor(255, 192, 128) << 0;
+    QTest::newRow("txtInfo") << QPoint(4, 42) << QColor(255, 255, 255) << 0;
+}
+
+void TestWindow::drawnColours() {
+    QFETCH(QPoint, inside);
+    QFETCH(QColor, colour);
+    QFETCH(int, tolerance);
+
+    showForm();
+    auto *widget = control<QWidget>(form(), QTest::currentDataTag());
+    const QImage shot = form().grab().toImage();
+    const QPoint at = widget->mapTo(&form(), inside);
+    QCOMPARE(form().childAt(at), widget->childAt(inside) ? widget->childAt(inside) : widget);
+    const QColor seen = shot.pixelColor(at * shot.devicePixelRatio());
+    const auto near = [tolerance](int a, int b) { return std::abs(a - b) <= tolerance; };
+    QVERIFY2(near(seen.red(), colour.red()) && near(seen.green(), colour.green()) &&
+                 near(seen.blue(), colour.blue()),
+             qPrintable(seen.name()));
+}
+
+// The picture drawn at start-up is on screen as soon as the window opens. Also leaves a picture
+// of the opened window, window.png, beside the test program.
+void TestWindow::firstPictureIsOnScreen() {
+    showForm();
+    QTest::qWait(50);
+    const QImage shot = form().grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QVERIFY(shot.save(QDir(QCoreApplication::applicationDirPath()).filePath("window.png")));
+    QCOMPARE(shot.devicePixelRatio(), 1.0);
+
+    auto *canvas = control<Canvas>(form(), "picAusgabe");
+    QList<QLineF> lines;
+    for (const LineItem *line : canvas->lineItems())
+        lines << QLineF(line->pixelStart(), line->pixelEnd());
+    const auto nearLine = [&lines](QPointF p) {
+        for (const QLineF &l : lines) {
+            const QPointF d = l.p2() - l.p1();
+            const double len2 = QPointF::dotProduct(d, d);
+            const double t =
+                len2 > 0 ? std::clamp(QPointF::dotProduct(p - l.p1(), d) / len2, 0.0, 1.0) : 0;
+            const QPointF q = l.p1() + t * d - p;
+            if (std::hypot(q.x(), q.y()) < 4)
+                return true;
+        }
+        return false;
+    };
+
+    int compared = 0;
+    int marks = 0;
+    for (int x = 1; x <= 100; ++x)
+        for (int y = 1; y <= 100; ++y) {
+            const QPoint inCanvas = canvas->devicePixelOf(x + 0.5f, y + 0.5f);
+            const QPoint inWindow = canvas->mapTo(&form(), inCanvas);
+            if (form().childAt(inWindow) != canvas || nearLine(QPointF(inCanvas) + QPointF(.5, .5)))
+                continue; // covered by a control or a segment line
+            const QRgb drawn = canvas->image().pixel(inCanvas) & 0x00ffffffu;
+            const QRgb shown = shot.pixel(inWindow) & 0x00ffffffu;
+            QVERIFY2(drawn == shown, qPrintable(QStringLiteral("cell %1,%2").arg(x).arg(y)));
+            ++compared;
+            if (drawn == TestSupport::markBlue || drawn == TestSupport::markRed ||
+                drawn == TestSupport::markBlack)
+                ++marks;
+        }
+    QVERIFY2(compared > 8000, qPrintable(QString::number(compared)));
+    QVERIFY2(marks > 100, qPrintable(QString::number(marks)));
+}
+
+void TestWindow::scrollBars_data() {
+    QTest::addColumn<int>("orientation");
+    QTest::addColumn<int>("maximum");
+    QTest::addColumn<int>("value");
+
+    QTest::newRow("hscX1") << int(Qt::Horizontal) << 100 << 1;
+    QTest::newRow("hscY1") << int(Qt::Horizontal) << 100 << 1;
+    QTest::newRow("hscX2") << int(Qt::Horizontal) << 100 << 100;
+    QTest::newRow("hscY2") << int(Qt::Horizontal) << 100 << 100;
+    QTest::newRow("hscRadius") << int(Qt::Horizontal) << 141 << 25;
+    QTest::newRow("vscBildschirm") << int(Qt::Vertical) << 9972 << 9972;
+}
+
+void TestWindow::scrollBars() {
+    QFETCH(int, orientation);
+    QFETCH(int, maximum);
+    QFETCH(int, value);
+
+    const auto *bar = control<ScrollBar>(form(), QTest::currentDataTag());
+    QCOMPARE(int(bar->orientation()), orientation);
+    QCOMPARE(bar->minimum(), 0);
+    QCOMPARE(bar->maximum(), maximum);
+    QCOMPARE(bar->singleStep(), 1);
+    QCOMPARE(bar->pageStep(), 1);
+    QCOMPARE(bar->value(), value);
+    QVERIFY(!bar->invertedAppearance());
+}
+
+void TestWindow::tooltips_data() {
+    QTest::addColumn<QString>("tip");
+
+    QTest::newRow("Command1") << "";
+    QTest::newRow("Command2") << "Bildschirm löschen";
+    QTest::newRow("Command3") << "Abweichung einstellen";
+    QTest::newRow("Command4") << "Abweichung einstellen";
+    QTest::newRow("Command5") << "";
+    QTest::newRow("Command6") << "";
+}
+
+void TestWindow::tooltips() {
+    QFETCH(QString, tip);
+    QCOMPARE(control<QWidget>(form(), QTest::currentDataTag())->toolTip(), tip);
+}
+
+void TestWindow::numberBoxesAgreeWithBars_data() {
+    QTest::addColumn<QString>("bar");
+    QTest::addColumn<int>("value");
+
+    QTest::newRow("txtX1") << "hscX1" << 1;
+    QTest::newRow("txtY1") << "hscY1" << 1;
+    QTest::newRow("txtX2") << "hscX2" << 100;
+    QTest::newRow("txtY2") << "hscY2" << 100;
+    QTest::newRow("txtRadius") << "hscRadius" << 25;
+}
+
+void TestWindow::numberBoxesAgreeWithBars() {
+    QFETCH(QString, bar);
+    QFETCH(int, value);
+
+    const QString box = TestSupport::text(form(), QTest::currentDataTag());
+    QCOMPARE(box, QString::number(value));
+    QCOMPARE(Conv::Val(box), double(value));
+    QCOMPARE(control<ScrollBar>(form(), bar.toLatin1().constData())->value(), value);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Keyboard focus
+
+void TestWindow::focusChain() {
+    showForm();
+    auto *first = control<QWidget>(form(), "picAusgabe");
+    QStringList visited;
+    QWidget *widget = first;
+    int guard = 0;
+    do {
+        if (takesTabFocus(widget) && (widget == &form() || form().isAncestorOf(widget)))
+            visited << widget->objectName();
+        widget = widget->nextInFocusChain();
+    } while (widget != first && ++guard < 10000);
+    QCOMPARE(visited, tabOrder);
+}
+
+void TestWindow::tabKeyVisitsTheControlsInOrder() {
+    showForm(true);
+    control<QWidget>(form(), "picAusgabe")->setFocus(Qt::OtherFocusReason);
+    QCOMPARE(QApplication::focusWidget(), control<QWidget>(form(), "picAusgabe"));
+
+    QStringList forward;
+    for (qsizetype i = 0; i < tabOrder.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QVERIFY(QApplication::focusWidget() != nullptr);
+        forward << QApplication::focusWidget()->objectName();
+    }
+    QStringList expected = tabOrder.mid(1);
+    expected << tabOrder.first(); // round to the start
+    QCOMPARE(forward, expected);
+
+    QStringList backward;
+    for (qsizetype i = 0; i < tabOrder.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+        backward << QApplication::focusWidget()->objectName();
+    }
+    QStringList reversed(tabOrder.crbegin(), tabOrder.crend());
+    QCOMPARE(backward, reversed);
+}
+
+void TestWindow::labelsNeverTakeFocus_data() {
+    QTest::addColumn<int>("unused");
+    for (const char *name : {"Label1", "Label2", "Label3", "Label4"})
+        QTest::newRow(name) << 0;
+}
+
+void TestWindow::labelsNeverTakeFocus() {
+    showForm(true);
+    auto *label = control<QLabel>(form(), QTest::currentDataTag());
+    QCOMPARE(label->focusPolicy(), Qt::NoFocus);
+    auto *text1 = control<QWidget>(form(), "Text1");
+    text1->setFocus(Qt::OtherFocusReason);
+    QTest::mouseClick(label, Qt::LeftButton, Qt::NoModifier, pointOn(label));
+    QVERIFY(QApplication::focusWidget() != label);
+    QVERIFY(!label->hasFocus());
+}
+
+void TestWindow::scrollBarsTakeFocusByClick_data() {
+    QTest::addColumn<int>("unused");
+    for (const char *name : {"hscX1", "hscY1", "hscX2", "hscY2", "hscRadius", "vscBildschirm"})
+        QTest::newRow(name) << 0;
+}
+
+void TestWindow::scrollBarsTakeFocusByClick() {
+    showForm(true);
+    auto *bar = control<ScrollBar>(form(), QTest::currentDataTag());
+    QVERIFY((bar->focusPolicy() & Qt::StrongFocus) == Qt::StrongFocus);
+    control<QWidget>(form(), "Text1")->setFocus(Qt::OtherFocusReason);
+    const int value = bar->value();
+    // A click on the thumb that does not move it.
+    QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, TestSupport::thumbRect(bar).center());
+    QCOMPARE(QApplication::focusWidget(), bar);
+    QCOMPARE(bar->value(), value);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Help line
+
+void TestWindow::helpLineStartsWithItsInitialText() {
+    QCOMPARE(TestSupport::text(form(), "txtHilfe"), QStringLiteral("Text3"));
+    showForm(true);
+    QTest::qWait(20);
+    QCOMPARE(TestSupport::text(form(), "txtHilfe"), QStringLiteral("Text3"));
+}
+
+void TestWindow::helpTexts_data() {
+    QTest::addColumn<bool>("writes");
+    QTest::addColumn<QString>("help");
+
+    const auto writes = [](const char *name, const QString &help) {
+        QTest::newRow(name) << true << help;
+    };
+    const auto keeps = [](const char *name) { QTest::newRow(name) << false << QString(); };
+    writes("Command1", helpSearch);
+    writes("Command2", helpClear);
+    writes("Command5", helpInfo);
+    writes("Command6", helpExit);
+    writes("Label1", helpCount);
+    writes("txtAnzahl", helpCount);
+    writes("Label2", helpRadius);
+    writes("Label3", helpDeviation);
+    writes("Text1", helpDeviation);
+    writes("Label4", helpCompress);
+    writes("txtX1", helpSegment);
+    writes("txtX2", helpSegment);
+    writes("txtY2", helpSegment);
+    keeps("txtY1"); // only a pressed button writes its text
+    keeps("Command3");
+    keeps("Command4");
+    keeps("hscX1");
+    keeps("hscY1");
+    keeps("hscX2");
+    keeps("hscY2");
+    keeps("vscBildschirm");
+    keeps("picAusgabe");
+    keeps("hscRadius");
+    keeps("txtRadius");
+    keeps("txtHilfe");
+    keeps("Text2");
+    keeps("picInfo");
+    keeps("txtInfo");
+}
+
+void TestWindow::helpTexts() {
+    QFETCH(bool, writes);
+    QFETCH(QString, help);
+
+    showForm();
+    auto *target = control<QWidget>(form(), QTest::currentDataTag());
+    auto *helpLine = control<QLineEdit>(form(), "txtHilfe");
+    const QString expected = writes ? help : untouched;
+
+    // Two places on the control, and each move writes the text again.
+    for (const bool fromBottomRight : {false, true}) {
+        parkPointer();
+        helpLine->setText(untouched);
+        const QPoint at = pointOn(target, fromBottomRight);
+        QVERIFY2(!at.isNull(), "the control is covered everywhere");
+        hover(target, at);
+        QCOMPARE(helpLine->text(), expected);
+    }
+
+    // The pressed buttons and the shift state make no difference.
+    helpLine->setText(untouched);
+    const QPoint at = pointOn(target);
+    QWidget *under = form().childAt(target->mapTo(&form(), at));
+    const QPoint local = under->mapFrom(&form(), target->mapTo(&form(), at));
+    QMouseEvent move(QEvent::MouseMove, local, under->mapToGlobal(local), Qt::NoButton,
+                     Qt::RightButton, Qt::ShiftModifier);
+    QApplication::sendEvent(under, &move);
+    QCOMPARE(helpLine->text(), expected);
+}
+
+void TestWindow::helpOnPressOverTxtY1_data() {
+    QTest::addColumn<Qt::MouseButton>("button");
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+
+    QTest::newRow("left") << Qt::LeftButton << Qt::KeyboardModifiers();
+    QTest::newRow("right") << Qt::RightButton << Qt::KeyboardModifiers();
+    QTest::newRow("middle") << Qt::MiddleButton << Qt::KeyboardModifiers();
+    QTest::newRow("shift-left") << Qt::LeftButton << Qt::KeyboardModifiers(Qt::ShiftModifier);
+}
+
+void TestWindow::helpOnPressOverTxtY1() {
+    QFETCH(Qt::MouseButton, button);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+
+    showForm(true);
+    auto *box = control<QLineEdit>(form(), "txtY1");
+    auto *helpLine = control<QLineEdit>(form(), "txtHilfe");
+    helpLine->setText(untouched);
+    hover(box, pointOn(box));
+    QCOMPARE(helpLine->text(), untouched);
+
+    QTest::mousePress(box, button, modifiers, pointOn(box, true));
+    QCOMPARE(helpLine->text(), helpSegment);
+    helpLine->setText(untouched);
+    QTest::mouseRelease(box, button, modifiers, pointOn(box, true));
+    QCOMPARE(helpLine->text(), untouched); // the release writes nothing
+    QCOMPARE(box->text(), QStringLiteral("1"));
+}
+
+void TestWindow::helpAlongPointerPaths_data() {
+    QTest::addColumn<QList<QPoint>>("path"); // window coordinates
+    QTest::addColumn<QStringList>("helps");  // the help line after each step
+
+    const QString empty;
+    const QPoint overCommand1(300, 28);
+    QTest::newRow("Command6, gap, txtX1") << QList<QPoint>{{388, 28}, {408, 28}, {424, 28}}
+                                          << QStringList{helpExit, empty, helpSegment};
+    QTest::newRow("Text1, gap, Command3")
+        << QList<QPoint>{{130, 22}, {172, 22}, {190, 22}, {200, 20}}
+        << QStringList{helpDeviation, empty, empty, empty};
+    QTest::newRow("Label3 onto Text1") << QList<QPoint>{{60, 28}, {108, 28}, {130, 28}}
+                                       << QStringList{helpDeviation, helpDeviation, helpDeviation};
+    QTest::newRow("Label1, gap, txtAnzahl") << QList<QPoint>{{660, 28}, {696, 28}, {720, 28}}
+                                            << QStringList{helpCount, empty, helpCount};
+    QTest::newRow("Label2 onto the canvas")
+        << QList<QPoint>{{84, 56}, {84, 120}, {124, 348}, {424, 548}, {700, 650}}
+        << QStringList{helpRadius, helpRadius, helpRadius, helpRadius, helpRadius};
+    QTest::newRow("along the arrow")
+        << QList<QPoint>{overCommand1, {490, 24},    overCommand1, {510, 24},    overCommand1,
+                         {524, 20},    overCommand1, {524, 28},    overCommand1, {527, 24}}
+        << QStringList{helpSearch, empty,      helpSearch, empty,      helpSearch,
+                       empty,      helpSearch, empty,      helpSearch, empty};
+    QTest::newRow("bare window around the controls")
+        << QList<QPoint>{overCommand1, {5, 30},      overCommand1, {795, 30},    overCommand1,
+                         {12, 400},    overCommand1, {795, 300},   overCommand1, {212, 36}}
+        << QStringList{helpSearch, empty,      helpSearch, empty,      helpSearch,
+                       empty,      helpSearch, empty,      helpSearch, empty};
+    QTest::newRow("button to button")
+        << QList<QPoint>{{8, 8}, {300, 28}, {330, 28}, {220, 28}, {388, 28}, {780, 56}}
+        << QStringList{helpInfo, helpSearch, helpSearch, helpClear, helpExit, helpCompress};
+}
+
+void TestWindow::helpAlongPointerPaths() {
+    QFETCH(QList<QPoint>, path);
+    QFETCH(QStringList, helps);
+    QCOMPARE(path.size(), helps.size());
+
+    showForm();
+    auto *helpLine = control<QLineEdit>(form(), "txtHilfe");
+    helpLine->setText(untouched);
+    for (qsizetype i = 0; i < path.size(); ++i) {
+        QTest::mouseMove(&form(), path[i]);
+        QVERIFY2(helpLine->text() == helps[i], qPrintable(QStringLiteral("step %1 at %2,%3: \"%4\"")
+                                                              .arg(i)
+                                                              .arg(path[i].x())
+                                                              .arg(path[i].y())
+                                                              .arg(helpLine->text())));
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Information box and exit
+
+void TestWindow::infoBox_data() {
+    QTest::addColumn<Activation>("how");
+
+    QTest::newRow("click") << Activation::Click;
+    QTest::newRow("space") << Activation::Space;
+    QTest::newRow("return") << Activation::Return;
+    QTest::newRow("enter") << Activation::Enter;
+}
+
+void TestWindow::infoBox() {
+    QFETCH(Activation, how);
+
+    showForm(true);
+    auto *button = control<QPushButton>(form(), "Command5");
+    auto *search = control<QPushButton>(form(), "Command1");
+    hover(button, pointOn(button));
+    QCOMPARE(TestSupport::text(form(), "txtHilfe"), helpInfo);
+    const Snapshot before = Snapshot::of(form());
+
+    BoxReport report;
+    QTimer poll;
+    poll.setInterval(10);
+    connect(&poll, &QTimer::timeout, this, [&] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (modal == nullptr || !modal->isVisible())
+            return;
+        poll.stop();
+        report.seen = true;
+        auto *box = qobject_cast<QMessageBox *>(modal);
+        if (box != nullptr) {
+            report.title = box->windowTitle();
+            report.message = box->text();
+            report.icon = box->icon();
+            report.buttonCount = int(box->buttons().size());
+            report.standardButtons = box->standardButtons();
+        }
+        report.modal = modal->windowModality() != Qt::NonModal;
+
+        // The window takes no input while the box is open.
+        QWindow *window = form().windowHandle();
+        const QPoint onSearch = search->mapTo(&form(), search->rect().center());
+        report.blocksWindow =
+            QGuiApplication::modalWindow() != nullptr && QGuiApplication::modalWindow() != window;
+        QTest::mouseMove(window, onSearch);
+        QTest::mouseClick(window, Qt::LeftButton, Qt::NoModifier, onSearch);
+        report.helpWhileOpen = TestSupport::text(form(), "txtHilfe");
+        report.searchesWhileOpen = form().counters().searches;
+
+        QAbstractButton *ok = box != nullptr ? box->button(QMessageBox::Ok) : nullptr;
+        if (ok != nullptr)
+            ok->click();
+        else
+            modal->close();
+    });
+    poll.start();
+    activate(button, how);
+    poll.stop();
+
+    QVERIFY2(report.seen, "no modal box appeared");
+    QCOMPARE(report.title, QStringLiteral("Programmiert von"));
+    QVERIFY(!report.message.trimmed().isEmpty());
+    QCOMPARE(report.icon, QMessageBox::Information);
+    QCOMPARE(report.buttonCount, 1);
+    QCOMPARE(report.standardButtons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    QVERIFY(report.modal);
+    QVERIFY(report.blocksWindow);
+    QCOMPARE(report.helpWhileOpen, helpInfo);
+    QCOMPARE(report.searchesWhileOpen, before.searches);
+
+    QVERIFY(QApplication::activeModalWidget() == nullptr);
+    QVERIFY(form().isVisible());
+    compareSnapshots(Snapshot::of(form()), before);
+}
+
+void TestWindow::exitEndsTheProgram_data() {
+    QTest::addColumn<Activation>("how");
+
+    QTest::newRow("click") << Activation::Click;
+    QTest::newRow("space") << Activation::Space;
+    QTest::newRow("return") << Activation::Return;
+}
+
+void TestWindow::exitEndsTheProgram() {
+    QFETCH(Activation, how);
+
+    showForm(true);
+    auto *button = control<QPushButton>(form(), "Command6");
+    bool modalSeen = false;
+
+    // Only a guard against a hang should the button fail to end the event loop.
+    QTimer guard;
+    guard.setSingleShot(true);
+    connect(&guard, &QTimer::timeout, this, [] { QCoreApplication::exit(99); });
+    QTimer poll;
+    poll.setInterval(10);
+    connect(&poll, &QTimer::timeout, this, [&] {
+        if (QWidget *modal = QApplication::activeModalWidget()) {
+            modalSeen = true; // no question before ending
+            modal->close();
+        }
+    });
+    QTimer::singleShot(0, &form(), [button, how, &guard, &poll] {
+        guard.start(60000);
+        poll.start();
+        activate(button, how);
+    });
+    const int code = QApplication::exec();
+    poll.stop();
+    guard.stop();
+
+    QCOMPARE(code, 0);
+    QVERIFY(!modalSeen);
+    QVERIFY(!form().isVisible());
+}
+
+QTEST_MAIN(TestWindow)
 #include "tst_window.moc"

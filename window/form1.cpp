@@ -20,7 +20,9 @@ namespace {
 
 constexpr double twipsPerPixel = 15.0;
 
-int px(int twips) { return static_cast<int>(std::lround(twips / twipsPerPixel)); }
+int px(int twips) {
+    return static_cast<int>(std::lround(twips / twipsPerPixel));
+}
 
 QRect twipsRect(int left, int top, int width, int height) {
     return {px(left), px(top), px(width), px(height)};
@@ -120,16 +122,19 @@ void Form1::createControls() {
         QPalette palette = Command6->palette();
         palette.setColor(QPalette::Button, QColor::fromRgb(RGB(255, 0, 0)));
         Command6->setPalette(palette);
+        // Drawn in its face colour itself; a style would only tint its own button face with it.
+        Command6->setStyleSheet(QStringLiteral(
+            "QPushButton { background-color: rgb(255, 0, 0); border: 2px outset rgb(255, 0, 0); }"
+            "QPushButton:focus { border-color: rgb(0, 0, 0); }"
+            "QPushButton:pressed { border-style: inset; border-color: rgb(255, 0, 0); }"));
     }
     txtX1 = makeTextBox(this, "txtX1", QStringLiteral("1"), twipsRect(6240, 240, 492, 288), 9);
     hscX1 = makeScrollBar(this, "hscX1", Qt::Horizontal, twipsRect(6240, 480, 732, 132), 100, 1);
     hscY1 = makeScrollBar(this, "hscY1", Qt::Horizontal, twipsRect(6480, 120, 732, 132), 100, 1);
     txtY1 = makeTextBox(this, "txtY1", QStringLiteral("1"), twipsRect(6720, 240, 492, 288), 9);
     txtX2 = makeTextBox(this, "txtX2", QStringLiteral("100"), twipsRect(8040, 240, 492, 288), 9);
-    hscX2 =
-        makeScrollBar(this, "hscX2", Qt::Horizontal, twipsRect(8040, 480, 732, 132), 100, 100);
-    hscY2 =
-        makeScrollBar(this, "hscY2", Qt::Horizontal, twipsRect(8280, 120, 732, 132), 100, 100);
+    hscX2 = makeScrollBar(this, "hscX2", Qt::Horizontal, twipsRect(8040, 480, 732, 132), 100, 100);
+    hscY2 = makeScrollBar(this, "hscY2", Qt::Horizontal, twipsRect(8280, 120, 732, 132), 100, 100);
     txtY2 = makeTextBox(this, "txtY2", QStringLiteral("100"), twipsRect(8520, 240, 492, 288), 9);
     Label1 = makeLabel(this, "Label1", QStringLiteral("Anzahl:"), twipsRect(9360, 240, 972, 372),
                        10.5, Qt::AlignRight);
@@ -149,8 +154,8 @@ void Form1::createControls() {
     picAusgabe->setDrawWidth(1);
     picAusgabe->setFocusPolicy(Qt::StrongFocus);
 
-    Line1 = new LineItem(QStringLiteral("Line1"), *this, this, palette().color(QPalette::WindowText),
-                         1);
+    Line1 = new LineItem(QStringLiteral("Line1"), *this, this,
+                         palette().color(QPalette::WindowText), 1);
     Line2 = new LineItem(QStringLiteral("Line2"), *this, this, Line1->color(), 1);
     Line3 = new LineItem(QStringLiteral("Line3"), *this, this, Line1->color(), 1);
     m_lines = {Line1, Line2, Line3};
@@ -167,9 +172,8 @@ void Form1::createControls() {
     // Inside the canvas; positions in twips until the canvas gets its world system.
     Label2 = makeLabel(picAusgabe, "Label2", QStringLiteral("Radius des Kreises"),
                        twipsRect(0, 0, 2055, 255), 11.25, Qt::AlignHCenter);
-    txtRadius =
-        makeTextBox(picAusgabe, "txtRadius", QStringLiteral("25"), twipsRect(2040, 0, 855, 285),
-                    11.25);
+    txtRadius = makeTextBox(picAusgabe, "txtRadius", QStringLiteral("25"),
+                            twipsRect(2040, 0, 855, 285), 11.25);
     hscRadius = makeScrollBar(picAusgabe, "hscRadius", Qt::Horizontal,
                               twipsRect(2880, 0, 8175, 252), 141, 25);
     txtHilfe = makeTextBox(picAusgabe, "txtHilfe", QStringLiteral("Text3"),
@@ -181,6 +185,12 @@ void Form1::createControls() {
 
     picInfo = named(new Canvas(picAusgabe), "picInfo");
     picInfo->setGeometry(twipsRect(6720, 3480, 2412, 2412));
+    {
+        // The window's default font, not the canvas's.
+        QFont windowFont = font();
+        windowFont.setResolveMask(QFont::AllPropertiesResolved);
+        picInfo->setFont(windowFont);
+    }
     picInfo->setBackColor(Colors::systemWindowBackground());
     picInfo->setForeColor(RGB(0, 0, 192));
     picInfo->setDrawWidth(6);
@@ -208,11 +218,10 @@ void Form1::createControls() {
 }
 
 void Form1::arrangeTabOrder() {
-    const QList<QWidget *> order = {picAusgabe, Command1, Text1,     Command2,  Command3,
-                                    Command4,   Command5, txtAnzahl, vscBildschirm, txtX1,
-                                    txtY1,      txtX2,    txtY2,     hscX1,     hscY1,
-                                    hscX2,      hscY2,    hscRadius, Text2,     picInfo,
-                                    txtInfo,    txtHilfe, Command6,  txtRadius};
+    const QList<QWidget *> order = {
+        picAusgabe,    Command1,  Text1, Command2, Command3, Command4, Command5, txtAnzahl,
+        vscBildschirm, txtX1,     txtY1, txtX2,    txtY2,    hscX1,    hscY1,    hscX2,
+        hscY2,         hscRadius, Text2, picInfo,  txtInfo,  txtHilfe, Command6, txtRadius};
     for (qsizetype i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
 }
@@ -273,7 +282,8 @@ bool Form1::eventFilter(QObject *watched, QEvent *event) {
             const Qt::MouseButtons buttons =
                 type == QEvent::MouseMove ? mouse->buttons() : Qt::MouseButtons(mouse->button());
             if (handler != nullptr)
-                (this->*handler)(PointerCodes::buttons(buttons), PointerCodes::modifiers(mouse->modifiers()),
+                (this->*handler)(PointerCodes::buttons(buttons),
+                                 PointerCodes::modifiers(mouse->modifiers()),
                                  static_cast<float>(mouse->position().x() * twipsPerPixel),
                                  static_cast<float>(mouse->position().y() * twipsPerPixel));
         }
@@ -283,7 +293,8 @@ bool Form1::eventFilter(QObject *watched, QEvent *event) {
 
 void Form1::mouseMoveEvent(QMouseEvent *event) {
     // Reached only over the window's own surface (and the arrow, which takes no pointer events).
-    Form_MouseMove(PointerCodes::buttons(event->buttons()), PointerCodes::modifiers(event->modifiers()),
+    Form_MouseMove(PointerCodes::buttons(event->buttons()),
+                   PointerCodes::modifiers(event->modifiers()),
                    static_cast<float>(event->position().x() * twipsPerPixel),
                    static_cast<float>(event->position().y() * twipsPerPixel));
 }
@@ -299,7 +310,9 @@ QPointF Form1::linePixel(QPointF position) const {
             std::floor(position.y() / twipsPerPixel) + 0.5};
 }
 
-void Form1::lineItemChanged(const LineItem *) { update(); }
+void Form1::lineItemChanged(const LineItem *) {
+    update();
+}
 
 void Form1::raiseLineItem(LineItem *item) {
     if (m_lines.removeOne(item))
