@@ -1,0 +1,74 @@
+// At a device-pixel ratio of 2 the window keeps its layout, and the canvas is drawn at device
+// resolution: lines twice as many device pixels wide, sharp edges, no enlarged low-resolution
+// picture. This test runs with QT_SCALE_FACTOR=2 (set by CTest).
+#include "testsupport.h"
+
+#include <QTest>
+#include <memory>
+
+using namespace TestSupport;
+
+class TestHiDpi : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        form = std::make_unique<Form1>();
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        canvas = control<Canvas>(*form, "picAusgabe");
+    }
+    void cleanup() { form.reset(); }
+
+    void layoutStaysInLogicalPixels() {
+        QCOMPARE(form->devicePixelRatioF(), 2.0);
+        QCOMPARE(form->size(), QSize(811, 725));
+        QCOMPARE(canvas->geometry(), QRect(24, 48, 745, 665));
+        QCOMPARE(control<QWidget>(*form, "Command1")->geometry(), QRect(256, 16, 113, 25));
+    }
+
+    void canvasImageHasDeviceResolution() {
+        QCOMPARE(canvas->image().size(), QSize(1490, 1330));
+        QCOMPARE(canvas->image().devicePixelRatio(), 2.0);
+        // Same picture, same marks.
+        QCOMPARE(text(*form, "txtAnzahl"), QStringLiteral(" 126"));
+        control<QScrollBar>(*form, "hscRadius")->setValue(0);
+        const MarkCount marks = countMarks(*canvas);
+        QCOMPARE(marks.blue, 63);
+        QCOMPARE(marks.red, 63);
+    }
+
+    void linesAreScaledAndSharp() {
+        // A light grid line (width 1) is two device pixels wide; a heavy one (width 2) four.
+        const QImage &image = canvas->image();
+        const auto runAt = [&image](int row, int fromColumn) {
+            int x = fromColumn;
+            while (x < image.width() && (image.pixel(x, row) & 0xffffffu) == 0xffffffu)
+                ++x;
+            int width = 0;
+            while (x + width < image.width() &&
+                   (image.pixel(x + width, row) & 0xffffffu) == rgb(220, 220, 220))
+                ++width;
+            return width;
+        };
+        const int row = canvas->devicePixelOf(50, 55.5f).y();
+        QCOMPARE(runAt(row, canvas->devicePixelOf(3.3f, 55.5f).x()), 2);
+        QCOMPARE(runAt(row, canvas->devicePixelOf(10.3f, 55.5f).x()), 4);
+
+        // On screen: the grab of the canvas has device resolution and unblended edges.
+        const QImage shown = canvas->grab().toImage();
+        QCOMPARE(shown.size(), QSize(1490, 1330));
+        const int x = canvas->devicePixelOf(3.0f, 55.5f).x();
+        QCOMPARE(shown.pixel(x, row) & 0xffffffu, rgb(220, 220, 220));
+        QCOMPARE(shown.pixel(x + 1, row) & 0xffffffu, rgb(220, 220, 220));
+        QCOMPARE(shown.pixel(x + 2, row) & 0xffffffu, white);
+        QCOMPARE(shown.pixel(x - 1, row) & 0xffffffu, white);
+    }
+
+private:
+    std::unique_ptr<Form1> form;
+    Canvas *canvas = nullptr;
+};
+
+QTEST_MAIN(TestHiDpi)
+#include "tst_hidpi.moc"
