@@ -1,10 +1,779 @@
-#include <QTest>
+// The analysis tools on the canvas: the segment between two picked grid points with its mirror
+// image, and the pointer readout with its triangle preview.
 
-class Placeholder : public QObject {
-    Q_OBJECT
-private slots:
-    void nothingYet() {}
+#include "testsupport.h"
+
+#include "canvas/canvas.h"
+#include "canvas/lineitem.h"
+#include "window/conversions.h"
+#include "window/form1.h"
+#include "window/scrollbar.h"
+#include "window/textarea.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QTest>
+#include <cmath>
+#include <memory>
+
+using TestSupport::colourAt;
+using TestSupport::control;
+using TestSupport::rgb;
+
+enum class Preview { Triangle, TopBar, LeftBar, Empty, Unchecked };
+Q_DECLARE_METATYPE(Preview)
+
+namespace {
+
+constexpr QRgb darkBlue = rgb(0, 0, 192);
+
+// The world position the canvas reports for a pointer at the logical pixel that shows (x, y).
+QPointF reportedAt(const Canvas &canvas, float x, float y) {
+    return canvas.pixelToWorld(canvas.worldToPixel(QPointF(x, y)));
+}
+
+void sendPointer(Canvas *canvas, QEvent::Type type, float x, float y, Qt::MouseButton button,
+                 Qt::MouseButtons held, Qt::KeyboardModifiers modifiers) {
+    const QPointF local = canvas->worldToPixel(QPointF(x, y));
+    QMouseEvent event(type, local, canvas->mapToGlobal(local), button, held, modifiers);
+    QApplication::sendEvent(canvas, &event);
+}
+
+// A press and release of one button at the exact (sub-pixel) spot that shows the world point.
+void clickAt(Canvas *canvas, Qt::MouseButton button, float x, float y,
+             Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    sendPointer(canvas, QEvent::MouseButtonPress, x, y, button, button, modifiers);
+    sendPointer(canvas, QEvent::MouseButtonRelease, x, y, button, Qt::NoButton, modifiers);
+}
+
+void moveTo(Canvas *canvas, float x, float y, Qt::MouseButtons held = Qt::NoButton) {
+    sendPointer(canvas, QEvent::MouseMove, x, y, Qt::NoButton, held, Qt::NoModifier);
+}
+
+Qt::MouseButton qtButton(int code) {
+    switch (code) {
+    case 1:
+        return Qt::LeftButton;
+    case 2:
+        return Qt::RightButton;
+    case 4:
+        return Qt::MiddleButton;
+    default:
+        return Qt::NoButton;
+    }
+}
+
+struct Points {
+    int x1, y1, x2, y2;
+    friend bool operator==(const Points &, const Points &) = default;
 };
 
-QTEST_MAIN(Placeholder)
+char *toString(const Points &p) {
+    return QTest::toString(
+        QStringLiteral("P1 (%1, %2), P2 (%3, %4)").arg(p.x1).arg(p.y1).arg(p.x2).arg(p.y2));
+}
+
+// Pixel of the preview box that shows the point (u, v) of a triangle whose longer leg is m, with
+// the right angle at the box's top-left corner and the box side 1.4 m.
+QPoint boxPixel(const QImage &image, double u, double v, int m) {
+    const double side = 1.4 * m;
+    return {static_cast<int>(std::floor(u / side * image.width())),
+            static_cast<int>(std::floor(v / side * image.height()))};
+}
+
+QRgb boxColour(const QImage &image, QPoint p) {
+    if (!image.valid(p))
+        return 0xff000000u;
+    return image.pixel(p) & 0x00ffffffu;
+}
+
+int pixelsNotOf(const QImage &image, QRgb colour) {
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if ((image.pixel(x, y) & 0x00ffffffu) != colour)
+                ++count;
+    return count;
+}
+
+} // namespace
+
+class TestAnalysis : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    // The segment tool.
+    void startupPlacesSegmentOnDiagonal();
+    void clickPicksCell_data();
+    void clickPicksCell();
+    void modifiersAreIgnored_data();
+    void modifiersAreIgnored();
+    void clickReplacesOncePerChangedCoordinate_data();
+    void clickReplacesOncePerChangedCoordinate();
+    void bothCoordinatesChangeNewXFirst_data();
+    void bothCoordinatesChangeNewXFirst();
+    void scrollKeysMoveSegment_data();
+    void scrollKeysMoveSegment();
+    void arrowKeysMoveThumbTheirWay_data();
+    void arrowKeysMoveThumbTheirWay();
+    void thumbDragOfY2MovesSegmentEnds();
+    void segmentStaysInFrontOfMirror();
+    void typedCoordinateTextMovesNothing();
+    void redrawKeepsSegmentPoints();
+
+    // The pointer readout.
+    void readoutVisibilityAndPosition_data();
+    void readoutVisibilityAndPosition();
+    void readoutTextAndPreview_data();
+    void readoutTextAndPreview();
+    void readoutIgnoresButtonsAndRedrawsSameCell();
+    void hiddenBoxKeepsUpdating();
+    void swappedLegsGiveMirrorImages();
+    void realPointerPathUpdatesReadout();
+
+private:
+    Points points() const;
+    void verifySegment() const;
+    void verifyAccepted(int button, float x, float y, Points before);
+
+    std::unique_ptr<Form1> m_form;
+    Canvas *m_canvas = nullptr;
+    Canvas *m_info = nullptr;
+    TextArea *m_infoText = nullptr;
+    LineItem *m_line4 = nullptr;
+    LineItem *m_line5 = nullptr;
+};
+
+void TestAnalysis::init() {
+    m_form = std::make_unique<Form1>();
+    m_canvas = control<Canvas>(*m_form, "picAusgabe");
+    m_info = control<Canvas>(*m_form, "picInfo");
+    m_infoText = control<TextArea>(*m_form, "txtInfo");
+    m_line4 = control<LineItem>(*m_form, "Line4");
+    m_line5 = control<LineItem>(*m_form, "Line5");
+}
+
+void TestAnalysis::cleanup() {
+    m_form.reset();
+}
+
+Points TestAnalysis::points() const {
+    return {control<ScrollBar>(*m_form, "hscX1")->value(),
+            control<ScrollBar>(*m_form, "hscY1")->value(),
+            control<ScrollBar>(*m_form, "hscX2")->value(),
+            control<ScrollBar>(*m_form, "hscY2")->value()};
+}
+
+// Both lines, the four coordinate boxes and the stacking agree with the four scroll bars.
+void TestAnalysis::verifySegment() const {
+    const Points p = points();
+    QCOMPARE(m_line4->x1(), p.x1 + 0.5f);
+    QCOMPARE(m_line4->y1(), p.y1 + 0.5f);
+    QCOMPARE(m_line4->x2(), p.x2 + 0.5f);
+    QCOMPARE(m_line4->y2(), p.y2 + 0.5f);
+    QCOMPARE(m_line5->x1(), p.y1 + 0.5f);
+    QCOMPARE(m_line5->y1(), p.x1 + 0.5f);
+    QCOMPARE(m_line5->x2(), p.y2 + 0.5f);
+    QCOMPARE(m_line5->y2(), p.x2 + 0.5f);
+    QCOMPARE(TestSupport::text(*m_form, "txtX1"), Conv::wholeNumberText(p.x1));
+    QCOMPARE(TestSupport::text(*m_form, "txtY1"), Conv::wholeNumberText(p.y1));
+    QCOMPARE(TestSupport::text(*m_form, "txtX2"), Conv::wholeNumberText(p.x2));
+    QCOMPARE(TestSupport::text(*m_form, "txtY2"), Conv::wholeNumberText(p.y2));
+    QCOMPARE(m_canvas->lineItems().last(), m_line4);
+}
+
+void TestAnalysis::startupPlacesSegmentOnDiagonal() {
+    QCOMPARE(points(), (Points{1, 1, 100, 100}));
+    QCOMPARE(m_line4->x1(), 1.5f);
+    QCOMPARE(m_line4->y1(), 1.5f);
+    QCOMPARE(m_line4->x2(), 100.5f);
+    QCOMPARE(m_line4->y2(), 100.5f);
+    verifySegment();
+    // Placed in the canvas's world system, not left at the layout's twips.
+    QCOMPARE(m_line4->pixelStart(), m_canvas->linePixel(QPointF(1.5, 1.5)));
+    QCOMPARE(m_line4->pixelEnd(), m_canvas->linePixel(QPointF(100.5, 100.5)));
+    QCOMPARE(m_line5->pixelStart(), m_line4->pixelStart());
+    QCOMPARE(m_line5->pixelEnd(), m_line4->pixelEnd());
+}
+
+void TestAnalysis::clickPicksCell_data() {
+    QTest::addColumn<bool>("viaEvent");
+    QTest::addColumn<int>("button");
+    QTest::addColumn<float>("x");
+    QTest::addColumn<float>("y");
+    QTest::addColumn<bool>("accepted");
+
+    struct Spot {
+        const char *name;
+        float x, y;
+        bool accepted;
+    };
+    const Spot spots[] = {
+        {"inside cell 37,12", 37.99f, 12.01f, true},
+        {"x 100.999", 100.999f, 50.5f, true},
+        {"y 100.999", 50.5f, 100.999f, true},
+        {"origin corner", 0.0f, 0.0f, true},
+        {"x 101", 101.0f, 50.5f, false},
+        {"y 101", 50.5f, 101.0f, false},
+        {"x -0.001", -0.001f, 50.5f, false},
+        {"y -0.001", 50.5f, -0.001f, false},
+        {"right margin", 115.0f, 50.5f, false},
+        {"bottom-left margin", -4.5f, -4.5f, false},
+        {"top-right corner", 119.5f, 114.5f, false},
+    };
+    const int buttons[] = {1, 2, 4, 3};
+    for (const bool viaEvent : {false, true})
+        for (const int button : buttons) {
+            if (viaEvent && button == 3)
+                continue; // a press reports one button
+            for (const Spot &spot : spots)
+                QTest::addRow("%s button %d %s", viaEvent ? "event" : "handler", button, spot.name)
+                    << viaEvent << button << spot.x << spot.y
+                    << (spot.accepted && (button == 1 || button == 2));
+        }
+}
+
+void TestAnalysis::verifyAccepted(int button, float x, float y, Points before) {
+    const int cx = static_cast<int>(std::floor(x));
+    const int cy = static_cast<int>(std::floor(y));
+    Points expected = before;
+    if (button == 1) {
+        expected.x1 = cx;
+        expected.y1 = cy;
+    } else {
+        expected.x2 = cx;
+        expected.y2 = cy;
+    }
+    QCOMPARE(points(), expected);
+}
+
+void TestAnalysis::clickPicksCell() {
+    QFETCH(bool, viaEvent);
+    QFETCH(int, button);
+    QFETCH(float, x);
+    QFETCH(float, y);
+    QFETCH(bool, accepted);
+
+    // Start away from every cell the rows pick, so that an accepted click always changes both.
+    control<ScrollBar>(*m_form, "hscX1")->setValue(60);
+    control<ScrollBar>(*m_form, "hscY1")->setValue(70);
+    control<ScrollBar>(*m_form, "hscX2")->setValue(80);
+    control<ScrollBar>(*m_form, "hscY2")->setValue(90);
+    const Points before = points();
+    const int placements = m_form->counters().placements;
+
+    if (viaEvent) {
+        const QPointF at = reportedAt(*m_canvas, x, y);
+        QCOMPARE(static_cast<float>(at.x()), x);
+        QCOMPARE(static_cast<float>(at.y()), y);
+        clickAt(m_canvas, qtButton(button), x, y);
+    } else {
+        m_form->picAusgabe_MouseDown(button, 0, x, y);
+    }
+
+    if (accepted) {
+        verifyAccepted(button, x, y, before);
+        if (QTest::currentTestFailed())
+            return;
+        QCOMPARE(m_form->counters().placements, placements + 2);
+    } else {
+        QCOMPARE(points(), before);
+        QCOMPARE(m_form->counters().placements, placements);
+    }
+    verifySegment();
+}
+
+void TestAnalysis::modifiersAreIgnored_data() {
+    QTest::addColumn<int>("button");
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+
+    const QList<std::pair<const char *, Qt::KeyboardModifiers>> held = {
+        {"none", Qt::NoModifier},
+        {"Shift", Qt::ShiftModifier},
+        {"Ctrl", Qt::ControlModifier},
+        {"Alt", Qt::AltModifier},
+        {"Shift+Ctrl", Qt::ShiftModifier | Qt::ControlModifier},
+    };
+    for (const int button : {1, 2})
+        for (const auto &[name, modifiers] : held)
+            QTest::addRow("button %d %s", button, name) << button << modifiers;
+}
+
+void TestAnalysis::modifiersAreIgnored() {
+    QFETCH(int, button);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+
+    const Points before = points();
+    const int placements = m_form->counters().placements;
+    clickAt(m_canvas, qtButton(button), 37.5f, 12.5f, modifiers);
+    verifyAccepted(button, 37.5f, 12.5f, before);
+    if (QTest::currentTestFailed())
+        return;
+    QCOMPARE(m_form->counters().placements, placements + 2);
+    verifySegment();
+
+    // The same again through the handler with the modifier mask set.
+    const int mask = ((modifiers & Qt::ShiftModifier) ? 1 : 0) |
+                     ((modifiers & Qt::ControlModifier) ? 2 : 0) |
+                     ((modifiers & Qt::AltModifier) ? 4 : 0);
+    m_form->picAusgabe_MouseDown(button, mask, 20.25f, 21.75f);
+    verifyAccepted(button, 20.25f, 21.75f, before);
+}
+
+void TestAnalysis::clickReplacesOncePerChangedCoordinate_data() {
+    QTest::addColumn<int>("button");
+    QTest::addColumn<float>("x");
+    QTest::addColumn<float>("y");
+    QTest::addColumn<int>("placements");
+
+    // P1 starts at (1, 1), P2 at (100, 100).
+    QTest::newRow("left, both change") << 1 << 37.5f << 12.5f << 2;
+    QTest::newRow("left, only x changes") << 1 << 37.5f << 1.5f << 1;
+    QTest::newRow("left, only y changes") << 1 << 1.2f << 12.5f << 1;
+    QTest::newRow("left, same cell") << 1 << 1.9f << 1.1f << 0;
+    QTest::newRow("left, same cell corner") << 1 << 1.0f << 1.0f << 0;
+    QTest::newRow("right, both change") << 2 << 37.5f << 12.5f << 2;
+    QTest::newRow("right, only x changes") << 2 << 37.5f << 100.5f << 1;
+    QTest::newRow("right, only y changes") << 2 << 100.5f << 12.5f << 1;
+    QTest::newRow("right, same cell") << 2 << 100.999f << 100.001f << 0;
+    QTest::newRow("middle") << 4 << 37.5f << 12.5f << 0;
+}
+
+void TestAnalysis::clickReplacesOncePerChangedCoordinate() {
+    QFETCH(int, button);
+    QFETCH(float, x);
+    QFETCH(float, y);
+    QFETCH(int, placements);
+
+    // Bring the mirror forward: a placement must put the segment back in front.
+    m_line5->ZOrder();
+    const int before = m_form->counters().placements;
+    const Points pointsBefore = points();
+    clickAt(m_canvas, qtButton(button), x, y);
+    QCOMPARE(m_form->counters().placements, before + placements);
+    if (placements == 0) {
+        QCOMPARE(points(), pointsBefore);
+        QCOMPARE(m_canvas->lineItems().last(), m_line5); // nothing was re-placed
+        return;
+    }
+    verifyAccepted(button, x, y, pointsBefore);
+    verifySegment();
+}
+
+void TestAnalysis::bothCoordinatesChangeNewXFirst_data() {
+    QTest::addColumn<int>("button");
+    QTest::newRow("left") << 1;
+    QTest::newRow("right") << 2;
+}
+
+// Between the two writes of a click the lines show the new x with the old y.
+void TestAnalysis::bothCoordinatesChangeNewXFirst() {
+    QFETCH(int, button);
+
+    auto *xBar = control<ScrollBar>(*m_form, button == 1 ? "hscX1" : "hscX2");
+    struct Seen {
+        float line4X, line4Y, line5X, line5Y;
+        QString yText;
+    };
+    QList<Seen> seen;
+    connect(xBar, &ScrollBar::change, this, [&] {
+        if (button == 1)
+            seen.append({m_line4->x1(), m_line4->y1(), m_line5->x1(), m_line5->y1(),
+                         TestSupport::text(*m_form, "txtY1")});
+        else
+            seen.append({m_line4->x2(), m_line4->y2(), m_line5->x2(), m_line5->y2(),
+                         TestSupport::text(*m_form, "txtY2")});
+    });
+
+    clickAt(m_canvas, qtButton(button), 37.5f, 12.5f);
+    disconnect(xBar, &ScrollBar::change, this, nullptr);
+
+    QCOMPARE(seen.size(), 1);
+    const float oldY = button == 1 ? 1.5f : 100.5f;
+    QCOMPARE(seen[0].line4X, 37.5f);
+    QCOMPARE(seen[0].line4Y, oldY);
+    QCOMPARE(seen[0].line5X, oldY);
+    QCOMPARE(seen[0].line5Y, 37.5f);
+    QCOMPARE(seen[0].yText, button == 1 ? QStringLiteral("1") : QStringLiteral("100"));
+    verifySegment();
+}
+
+void TestAnalysis::scrollKeysMoveSegment_data() {
+    QTest::addColumn<QString>("bar");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("value");
+
+    QTest::newRow("hscX1 end") << "hscX1" << int(Qt::Key_End) << 100;
+    QTest::newRow("hscX1 home") << "hscX1" << int(Qt::Key_Home) << 0;
+    QTest::newRow("hscY1 end") << "hscY1" << int(Qt::Key_End) << 100;
+    QTest::newRow("hscY1 home") << "hscY1" << int(Qt::Key_Home) << 0;
+    QTest::newRow("hscX2 home") << "hscX2" << int(Qt::Key_Home) << 0;
+    QTest::newRow("hscX2 end at maximum") << "hscX2" << int(Qt::Key_End) << 100;
+    QTest::newRow("hscY2 home") << "hscY2" << int(Qt::Key_Home) << 0;
+    QTest::newRow("hscY2 end at maximum") << "hscY2" << int(Qt::Key_End) << 100;
+}
+
+void TestAnalysis::scrollKeysMoveSegment() {
+    QFETCH(QString, bar);
+    QFETCH(int, key);
+    QFETCH(int, value);
+
+    auto *scrollBar = control<ScrollBar>(*m_form, bar.toLatin1().constData());
+    const int old = scrollBar->value();
+    const int placements = m_form->counters().placements;
+    scrollBar->setFocus();
+    QTest::keyClick(scrollBar, static_cast<Qt::Key>(key));
+    QCOMPARE(scrollBar->value(), value);
+    QCOMPARE(m_form->counters().placements, placements + (value != old ? 1 : 0));
+    verifySegment();
+}
+
+void TestAnalysis::arrowKeysMoveThumbTheirWay_data() {
+    QTest::addColumn<QString>("bar");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("value");
+
+    // Right moves a horizontal bar's thumb to the right, towards larger values.
+    QTest::newRow("hscX1 right") << "hscX1" << int(Qt::Key_Right) << 2;
+    QTest::newRow("hscX1 left") << "hscX1" << int(Qt::Key_Left) << 0;
+    QTest::newRow("hscY1 right") << "hscY1" << int(Qt::Key_Right) << 2;
+    QTest::newRow("hscX2 left") << "hscX2" << int(Qt::Key_Left) << 99;
+    QTest::newRow("hscY2 left") << "hscY2" << int(Qt::Key_Left) << 99;
+    QTest::newRow("hscY2 right at maximum") << "hscY2" << int(Qt::Key_Right) << 100;
+}
+
+void TestAnalysis::arrowKeysMoveThumbTheirWay() {
+    scrollKeysMoveSegment();
+}
+
+// Dragging the thumb of the second point's y bar: each reported position moves the end of the
+// segment vertically and the end of the mirror horizontally, and the box counts along.
+void TestAnalysis::thumbDragOfY2MovesSegmentEnds() {
+    auto *bar = control<ScrollBar>(*m_form, "hscY2");
+    struct Seen {
+        int value;
+        QString text;
+        float line4X2, line4Y2, line5X2, line5Y2;
+    };
+    QList<Seen> seen;
+    connect(bar, &ScrollBar::scroll, this, [&] {
+        seen.append({bar->value(), TestSupport::text(*m_form, "txtY2"), m_line4->x2(),
+                     m_line4->y2(), m_line5->x2(), m_line5->y2()});
+    });
+    TestSupport::dragThumb(bar, {-2, -5, -9, -14});
+    disconnect(bar, &ScrollBar::scroll, this, nullptr);
+
+    QVERIFY(!seen.isEmpty());
+    QVERIFY(bar->value() < 100);
+    for (const Seen &s : std::as_const(seen)) {
+        QCOMPARE(s.text, Conv::wholeNumberText(s.value));
+        QCOMPARE(s.line4X2, 100.5f);
+        QCOMPARE(s.line4Y2, s.value + 0.5f);
+        QCOMPARE(s.line5X2, s.value + 0.5f);
+        QCOMPARE(s.line5Y2, 100.5f);
+    }
+    verifySegment();
+}
+
+void TestAnalysis::segmentStaysInFrontOfMirror() {
+    m_line5->ZOrder();
+    QCOMPARE(m_canvas->lineItems().last(), m_line5);
+    control<ScrollBar>(*m_form, "hscY1")->setValue(40);
+    QCOMPARE(m_canvas->lineItems().last(), m_line4);
+
+    m_line5->ZOrder();
+    m_form->Command2_Click(); // the frame drawing re-places the lines as well
+    QCOMPARE(m_canvas->lineItems().last(), m_line4);
+    verifySegment();
+}
+
+void TestAnalysis::typedCoordinateTextMovesNothing() {
+    auto *box = control<QLineEdit>(*m_form, "txtX1");
+    const int placements = m_form->counters().placements;
+    box->setFocus();
+    box->end(false);
+    QTest::keyClicks(box, "55");
+    QCOMPARE(box->text(), QStringLiteral("155"));
+    QCOMPARE(points(), (Points{1, 1, 100, 100}));
+    QCOMPARE(m_line4->x1(), 1.5f);
+    QCOMPARE(m_line5->y1(), 1.5f);
+    QCOMPARE(m_form->counters().placements, placements);
+
+    // The next change of the bar writes over the typed text.
+    control<ScrollBar>(*m_form, "hscX1")->setValue(7);
+    QCOMPARE(box->text(), QStringLiteral("7"));
+    verifySegment();
+}
+
+void TestAnalysis::redrawKeepsSegmentPoints() {
+    clickAt(m_canvas, Qt::LeftButton, 37.5f, 12.5f);
+    clickAt(m_canvas, Qt::RightButton, 5.5f, 80.5f);
+    const Points picked{37, 12, 5, 80};
+    QCOMPARE(points(), picked);
+    m_form->Command2_Click();
+    m_form->Command1_Click();
+    QCOMPARE(points(), picked);
+    verifySegment();
+    QCOMPARE(m_line4->pixelStart(), m_canvas->linePixel(QPointF(37.5, 12.5)));
+    QCOMPARE(m_line5->pixelEnd(), m_canvas->linePixel(QPointF(80.5, 5.5)));
+}
+
+void TestAnalysis::readoutVisibilityAndPosition_data() {
+    QTest::addColumn<float>("x");
+    QTest::addColumn<float>("y");
+    QTest::addColumn<bool>("visible");
+
+    QTest::newRow("plot") << 50.5f << 50.5f << true;
+    QTest::newRow("origin") << 0.0f << 0.0f << true;
+    QTest::newRow("x 102") << 102.0f << 0.0f << true;
+    QTest::newRow("y 102") << 0.0f << 102.0f << true;
+    QTest::newRow("102, 102") << 102.0f << 102.0f << true;
+    QTest::newRow("beside the plot") << 101.5f << 101.5f << true;
+    QTest::newRow("x 102.01") << 102.01f << 0.0f << false;
+    QTest::newRow("y 102.01") << 0.0f << 102.01f << false;
+    QTest::newRow("x -0.01") << -0.01f << 5.0f << false;
+    QTest::newRow("y -0.01") << 5.0f << -0.01f << false;
+    QTest::newRow("left margin") << -4.0f << 50.0f << false;
+    QTest::newRow("top-right corner") << 119.5f << 114.5f << false;
+}
+
+void TestAnalysis::readoutVisibilityAndPosition() {
+    QFETCH(float, x);
+    QFETCH(float, y);
+    QFETCH(bool, visible);
+
+    const QPointF at = reportedAt(*m_canvas, x, y);
+    QCOMPARE(static_cast<float>(at.x()), x);
+    QCOMPARE(static_cast<float>(at.y()), y);
+
+    // Come from the opposite state, so that both showing and hiding are exercised.
+    if (visible)
+        moveTo(m_canvas, 110.0f, 110.0f);
+    else
+        moveTo(m_canvas, 50.0f, 50.0f);
+    QCOMPARE(m_info->isHidden(), visible);
+
+    moveTo(m_canvas, x, y);
+    QCOMPARE(m_info->isHidden(), !visible);
+    QCOMPARE(m_infoText->isHidden(), !visible);
+    QCOMPARE(m_infoText->isVisibleTo(m_canvas), visible);
+
+    const QPointF corner = m_canvas->worldToPixel(QPointF(x + 5.0f, y + 12.0f));
+    QCOMPARE(m_info->pos(), QPoint(static_cast<int>(std::floor(corner.x())),
+                                   static_cast<int>(std::floor(corner.y()))));
+}
+
+void TestAnalysis::readoutTextAndPreview_data() {
+    QTest::addColumn<QString>("deviation");
+    QTest::addColumn<float>("x");
+    QTest::addColumn<float>("y");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<Preview>("preview");
+
+    const auto equation = [](const char *i, const char *j, const char *z, const char *d) {
+        return QStringLiteral("%1 Quadrat +%2 Quadrat\r\n = %3 Quadrat plus %4")
+            .arg(QLatin1String(i), QLatin1String(j), QLatin1String(z), QLatin1String(d));
+    };
+
+    QTest::newRow("37,12") << "0" << 37.5f << 12.5f << " 37, 12" << Preview::Triangle;
+    QTest::newRow("3,4") << "0" << 3.5f << 4.5f << equation(" 3", " 4", " 5", " 0")
+                         << Preview::Triangle;
+    QTest::newRow("4,3") << "0" << 4.5f << 3.5f << equation(" 4", " 3", " 5", " 0")
+                         << Preview::Triangle;
+    QTest::newRow("3,4 at the cell's corner")
+        << "0" << 3.0f << 4.0f << equation(" 3", " 4", " 5", " 0") << Preview::Triangle;
+    QTest::newRow("3,4 at the cell's far edge")
+        << "0" << 3.999f << 4.999f << equation(" 3", " 4", " 5", " 0") << Preview::Triangle;
+    QTest::newRow("5,12") << "0" << 5.5f << 12.5f << equation(" 5", " 12", " 13", " 0")
+                          << Preview::Triangle;
+    QTest::newRow("20,21") << "0" << 20.5f << 21.5f << equation(" 20", " 21", " 29", " 0")
+                           << Preview::Triangle;
+    QTest::newRow("not a number acts as 0")
+        << "abc" << 3.5f << 4.5f << equation(" 3", " 4", " 5", " 0") << Preview::Triangle;
+    QTest::newRow("d 1 at 1,1") << "1" << 1.5f << 1.5f << equation(" 1", " 1", " 1", " 1")
+                                << Preview::Triangle;
+    QTest::newRow("d 25 at 3,4, z 0")
+        << "25" << 3.5f << 4.5f << equation(" 3", " 4", " 0", " 25") << Preview::Triangle;
+    QTest::newRow("d -11 at 1,2") << "-11" << 1.5f << 2.5f << equation(" 1", " 2", " 4", "-11")
+                                  << Preview::Triangle;
+    QTest::newRow("d 10 at 1,2, negative") << "10" << 1.5f << 2.5f << " 1, 2" << Preview::Empty;
+    QTest::newRow("d 1 at 0,0, negative") << "1" << 0.5f << 0.5f << " 0, 0" << Preview::Empty;
+    QTest::newRow("d -3 at 1,2") << "-3" << 1.5f << 2.5f << " 1, 2" << Preview::Triangle;
+    QTest::newRow("5,0 bar") << "0" << 5.5f << 0.5f << equation(" 5", " 0", " 5", " 0")
+                             << Preview::TopBar;
+    QTest::newRow("0,7 bar") << "0" << 0.5f << 7.5f << equation(" 0", " 7", " 7", " 0")
+                             << Preview::LeftBar;
+    QTest::newRow("0,0") << "0" << 0.5f << 0.5f << equation(" 0", " 0", " 0", " 0")
+                         << Preview::Empty;
+    QTest::newRow("-3,0") << "0" << -2.5f << 0.5f << equation("-3", " 0", " 3", " 0")
+                          << Preview::Empty;
+    QTest::newRow("0,-3") << "0" << 0.5f << -2.5f << equation(" 0", "-3", " 3", " 0")
+                          << Preview::Empty;
+    QTest::newRow("-1,5") << "0" << -0.5f << 5.5f << "-1, 5" << Preview::Unchecked;
+    QTest::newRow("-3,4") << "0" << -2.5f << 4.5f << equation("-3", " 4", " 5", " 0")
+                          << Preview::Unchecked;
+    QTest::newRow("-3,-4") << "0" << -2.5f << -3.5f << equation("-3", "-4", " 5", " 0")
+                           << Preview::Unchecked;
+    QTest::newRow("110,3 right margin") << "0" << 110.5f << 3.5f << " 110, 3" << Preview::Triangle;
+    QTest::newRow("beyond the canvas while dragging")
+        << "0" << 130.25f << -10.5f << " 130,-11" << Preview::Unchecked;
+}
+
+void TestAnalysis::readoutTextAndPreview() {
+    QFETCH(QString, deviation);
+    QFETCH(float, x);
+    QFETCH(float, y);
+    QFETCH(QString, text);
+    QFETCH(Preview, preview);
+
+    const QImage plot = m_canvas->image();
+    auto *deviationBox = control<QLineEdit>(*m_form, "Text1");
+    // Something in the box first, so that an empty box shows that it was cleared.
+    moveTo(m_canvas, 3.5f, 4.5f);
+    QVERIFY(pixelsNotOf(m_info->image(), m_info->backColor() & 0x00ffffffu) > 0);
+
+    deviationBox->setText(deviation);
+    moveTo(m_canvas, x, y);
+    QCOMPARE(m_infoText->text(), text);
+    // The readout draws only in its box.
+    QCOMPARE(m_canvas->image(), plot);
+
+    const QImage &box = m_info->image();
+    const QRgb background = m_info->backColor() & 0x00ffffffu;
+    const int i = static_cast<int>(std::floor(x));
+    const int j = static_cast<int>(std::floor(y));
+    const int m = std::max(i, j);
+    switch (preview) {
+    case Preview::Empty:
+        QCOMPARE(pixelsNotOf(box, background), 0);
+        break;
+    case Preview::Triangle:
+        // Near the right angle inside, beyond the hypotenuse outside.
+        QCOMPARE(boxColour(box, boxPixel(box, i / 4.0, j / 4.0, m)), darkBlue);
+        QCOMPARE(boxColour(box, boxPixel(box, i / 2.0 + 0.3 * m, j / 2.0 + 0.3 * m, m)),
+                 background);
+        // The longer leg ends at 1/1.4 of the box side.
+        if (i >= j) {
+            QCOMPARE(boxColour(box, boxPixel(box, i - 0.1 * m, 0, m)), darkBlue);
+            QCOMPARE(boxColour(box, boxPixel(box, i + 0.1 * m, 0, m)), background);
+        } else {
+            QCOMPARE(boxColour(box, boxPixel(box, 0, j - 0.1 * m, m)), darkBlue);
+            QCOMPARE(boxColour(box, boxPixel(box, 0, j + 0.1 * m, m)), background);
+        }
+        break;
+    case Preview::TopBar:
+        QCOMPARE(boxColour(box, boxPixel(box, i / 2.0, 0, m)), darkBlue);
+        QCOMPARE(boxColour(box, boxPixel(box, i - 0.1 * m, 0, m)), darkBlue);
+        QCOMPARE(boxColour(box, boxPixel(box, i / 2.0, 0.3 * m, m)), background);
+        QCOMPARE(boxColour(box, boxPixel(box, i + 0.1 * m, 0, m)), background);
+        break;
+    case Preview::LeftBar:
+        QCOMPARE(boxColour(box, boxPixel(box, 0, j / 2.0, m)), darkBlue);
+        QCOMPARE(boxColour(box, boxPixel(box, 0, j - 0.1 * m, m)), darkBlue);
+        QCOMPARE(boxColour(box, boxPixel(box, 0.3 * m, j / 2.0, m)), background);
+        QCOMPARE(boxColour(box, boxPixel(box, 0, j + 0.1 * m, m)), background);
+        break;
+    case Preview::Unchecked:
+        break;
+    }
+}
+
+void TestAnalysis::readoutIgnoresButtonsAndRedrawsSameCell() {
+    auto *deviationBox = control<QLineEdit>(*m_form, "Text1");
+    moveTo(m_canvas, 3.5f, 4.5f, Qt::LeftButton);
+    QCOMPARE(m_infoText->text(), QStringLiteral(" 3 Quadrat + 4 Quadrat\r\n =  5 Quadrat plus  0"));
+    QVERIFY(!m_info->isHidden());
+    const QImage drawn = m_info->image();
+
+    // Same cell, new deviation: everything is worked out afresh.
+    deviationBox->setText(QStringLiteral("10"));
+    moveTo(m_canvas, 3.6f, 4.6f, Qt::RightButton);
+    QCOMPARE(m_infoText->text(), QStringLiteral(" 3, 4"));
+    QCOMPARE(m_info->image(), drawn);
+
+    deviationBox->setText(QStringLiteral("26"));
+    moveTo(m_canvas, 3.7f, 4.7f);
+    QCOMPARE(m_infoText->text(), QStringLiteral(" 3, 4"));
+    QCOMPARE(pixelsNotOf(m_info->image(), m_info->backColor() & 0x00ffffffu), 0);
+}
+
+// In the margins and beyond the canvas the box is hidden but follows the pointer all the same.
+void TestAnalysis::hiddenBoxKeepsUpdating() {
+    moveTo(m_canvas, 110.5f, 3.5f);
+    QVERIFY(m_info->isHidden());
+    QCOMPARE(m_infoText->text(), QStringLiteral(" 110, 3"));
+    const QPointF corner = m_canvas->worldToPixel(QPointF(115.5, 15.5));
+    QCOMPARE(m_info->pos(), QPoint(static_cast<int>(std::floor(corner.x())),
+                                   static_cast<int>(std::floor(corner.y()))));
+    // A flat triangle along the top edge, drawn while hidden.
+    const QImage &box = m_info->image();
+    QCOMPARE(boxColour(box, boxPixel(box, 50, 0, 110)), darkBlue);
+    QCOMPARE(boxColour(box, boxPixel(box, 50, 20, 110)), m_info->backColor() & 0x00ffffffu);
+
+    // Dragging beyond the canvas's edge keeps the reports coming.
+    moveTo(m_canvas, -20.0f, 60.5f, Qt::LeftButton);
+    QVERIFY(m_info->isHidden());
+    QCOMPARE(m_infoText->text(), QStringLiteral("-20, 60"));
+    const QPointF far = m_canvas->worldToPixel(QPointF(-15.0, 72.5));
+    QCOMPARE(m_info->pos(),
+             QPoint(static_cast<int>(std::floor(far.x())), static_cast<int>(std::floor(far.y()))));
+
+    // Back over the plot it shows again, with the new cell.
+    moveTo(m_canvas, 20.5f, 21.5f);
+    QVERIFY(!m_info->isHidden());
+    QVERIFY(!m_infoText->isHidden());
+    QCOMPARE(m_infoText->text(),
+             QStringLiteral(" 20 Quadrat + 21 Quadrat\r\n =  29 Quadrat plus  0"));
+}
+
+// (3, 4) has the longer leg down the left edge, (4, 3) along the top edge: each picture is the
+// other mirrored at the box's diagonal. Pixels close to the hypotenuse are left out.
+void TestAnalysis::swappedLegsGiveMirrorImages() {
+    moveTo(m_canvas, 3.5f, 4.5f);
+    const QImage tall = m_info->image();
+    moveTo(m_canvas, 4.5f, 3.5f);
+    const QImage wide = m_info->image();
+    QCOMPARE(tall.size(), wide.size());
+    QCOMPARE(tall.width(), tall.height());
+
+    const QRgb background = m_info->backColor() & 0x00ffffffu;
+    const double unit = wide.width() / 5.6; // pixels per leg unit
+    const double a = 4 * unit;              // the wide picture's top leg
+    const double b = 3 * unit;              // its left leg
+    const double norm = std::sqrt(1 / (a * a) + 1 / (b * b));
+    int inside = 0;
+    int outside = 0;
+    for (int py = 0; py < wide.height(); py += 3)
+        for (int px = 0; px < wide.width(); px += 3) {
+            const double f = (px + 0.5) / a + (py + 0.5) / b - 1;
+            if (std::abs(f) / norm < 8)
+                continue;
+            const QRgb expected = f < 0 ? darkBlue : background;
+            (f < 0 ? inside : outside)++;
+            QCOMPARE(boxColour(wide, QPoint(px, py)), expected);
+            QCOMPARE(boxColour(tall, QPoint(py, px)), expected);
+        }
+    QVERIFY(inside > 100);
+    QVERIFY(outside > 100);
+}
+
+// The pointer as the window system delivers it, over the canvas and clear of its children.
+void TestAnalysis::realPointerPathUpdatesReadout() {
+    m_form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+    QTest::mouseMove(m_canvas, TestSupport::pixelFor(*m_canvas, 37.5f, 12.5f));
+    QTRY_COMPARE(m_infoText->text(), QStringLiteral(" 37, 12"));
+    QTest::mouseMove(m_canvas, TestSupport::pixelFor(*m_canvas, 81.5f, 60.5f));
+    QTRY_COMPARE(m_infoText->text(), QStringLiteral(" 81, 60"));
+    QTest::mouseMove(m_canvas, TestSupport::pixelFor(*m_canvas, 3.5f, 4.5f));
+    QTRY_COMPARE(m_infoText->text(),
+                 QStringLiteral(" 3 Quadrat + 4 Quadrat\r\n =  5 Quadrat plus  0"));
+    QVERIFY(!m_info->isHidden());
+}
+
+QTEST_MAIN(TestAnalysis)
 #include "tst_analysis.moc"

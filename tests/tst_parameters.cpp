@@ -1,10 +1,846 @@
-#include <QTest>
+// The parameter controls driven like a user would: the "+1"/"-1" buttons on the deviation, the
+// radius bar by arrows, track, keys and thumb, the radius typed into its label on the canvas,
+// and the compression bar that sets the canvas height.
+#include "testsupport.h"
 
-class Placeholder : public QObject {
-    Q_OBJECT
-private slots:
-    void nothingYet() {}
+#include "window/conversions.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <cmath>
+#include <memory>
+
+using namespace TestSupport;
+
+namespace {
+
+enum class BarAction {
+    ArrowAdd,
+    ArrowSub,
+    TrackAdd,
+    TrackSub,
+    KeyRight,
+    KeyLeft,
+    KeyUp,
+    KeyDown,
+    KeyPageUp,
+    KeyPageDown,
+    KeyHome,
+    KeyEnd,
 };
 
-QTEST_MAIN(Placeholder)
+// How a text reaches the radius label: typed key by key over the selected old text, put in as
+// a whole (as a paste does), or the old text selected and erased.
+enum class Entry { Typed, Whole, Erased };
+
+} // namespace
+
+Q_DECLARE_METATYPE(BarAction)
+Q_DECLARE_METATYPE(Entry)
+
+namespace {
+
+// A part (arrow, track, thumb) of a scroll bar, in its own coordinates.
+QRect barRect(QScrollBar *bar, QStyle::SubControl part) {
+    QStyleOptionSlider option;
+    option.initFrom(bar);
+    option.subControls = QStyle::SC_All;
+    option.orientation = bar->orientation();
+    option.minimum = bar->minimum();
+    option.maximum = bar->maximum();
+    option.sliderPosition = bar->sliderPosition();
+    option.sliderValue = bar->value();
+    option.singleStep = bar->singleStep();
+    option.pageStep = bar->pageStep();
+    option.upsideDown = bar->invertedAppearance();
+    if (bar->orientation() == Qt::Horizontal)
+        option.state |= QStyle::State_Horizontal;
+    return bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, part, bar);
+}
+
+void clickPart(QScrollBar *bar, QStyle::SubControl part) {
+    const QRect rect = barRect(bar, part);
+    QVERIFY2(!rect.isEmpty(), "the scroll bar part has no area to click");
+    QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, rect.center());
+}
+
+void pressKey(QScrollBar *bar, Qt::Key key) {
+    bar->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(bar, key);
+}
+
+void perform(QScrollBar *bar, BarAction action) {
+    switch (action) {
+    case BarAction::ArrowAdd:
+        clickPart(bar, QStyle::SC_ScrollBarAddLine);
+        break;
+    case BarAction::ArrowSub:
+        clickPart(bar, QStyle::SC_ScrollBarSubLine);
+        break;
+    case BarAction::TrackAdd:
+        clickPart(bar, QStyle::SC_ScrollBarAddPage);
+        break;
+    case BarAction::TrackSub:
+        clickPart(bar, QStyle::SC_ScrollBarSubPage);
+        break;
+    case BarAction::KeyRight:
+        pressKey(bar, Qt::Key_Right);
+        break;
+    case BarAction::KeyLeft:
+        pressKey(bar, Qt::Key_Left);
+        break;
+    case BarAction::KeyUp:
+        pressKey(bar, Qt::Key_Up);
+        break;
+    case BarAction::KeyDown:
+        pressKey(bar, Qt::Key_Down);
+        break;
+    case BarAction::KeyPageUp:
+        pressKey(bar, Qt::Key_PageUp);
+        break;
+    case BarAction::KeyPageDown:
+        pressKey(bar, Qt::Key_PageDown);
+        break;
+    case BarAction::KeyHome:
+        pressKey(bar, Qt::Key_Home);
+        break;
+    case BarAction::KeyEnd:
+        pressKey(bar, Qt::Key_End);
+        break;
+    }
+}
+
+// Pressing and moving the thumb in separate steps, so that a test can look between them.
+QPoint pressThumb(QScrollBar *bar) {
+    const QPoint start = barRect(bar, QStyle::SC_ScrollBarSlider).center();
+    QTest::mousePress(bar, Qt::LeftButton, Qt::NoModifier, start);
+    return start;
+}
+
+QPoint moveThumb(QScrollBar *bar, QPoint start, int offset) {
+    const QPoint at = bar->orientation() == Qt::Horizontal ? start + QPoint(offset, 0)
+                                                           : start + QPoint(0, offset);
+    QMouseEvent move(QEvent::MouseMove, at, bar->mapToGlobal(at), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
+    QCoreApplication::sendEvent(bar, &move);
+    return at;
+}
+
+void releaseThumb(QScrollBar *bar, QPoint at) {
+    QTest::mouseRelease(bar, Qt::LeftButton, Qt::NoModifier, at);
+}
+
+struct WorldPoint {
+    float x;
+    float y;
+};
+
+// Points of the quarter circle of radius r that lie inside the canvas, away from both axes
+// (angles between about 27 and 63 degrees, off the diagonal's dots).
+QList<WorldPoint> circlePoints(int r) {
+    const double k = (3.1415 / 2) / 300;
+    QList<WorldPoint> points;
+    for (const int t : {90, 120, 180, 210}) {
+        const auto x = static_cast<float>((r + 0.5) * std::cos(t * k));
+        const auto y = static_cast<float>((r + 0.5) * std::sin(t * k));
+        if (x < 119.0f && y < 114.0f)
+            points.append({x, y});
+    }
+    return points;
+}
+
+int blackCirclePoints(const Canvas &canvas, int r) {
+    int black = 0;
+    for (const WorldPoint &p : circlePoints(r))
+        if (colourAt(canvas, p.x, p.y) == markBlack)
+            ++black;
+    return black;
+}
+
+// Cells of the plot that do not show what a search with the deviation d paints: a mark (black on
+// the diagonal, light blue above it, light red below it) where x² + y² − d is a non-negative
+// perfect square, white elsewhere. The cells the circle of radius r crosses are left out.
+int wrongCells(const Canvas &canvas, double d, int r) {
+    const double circle = r + 0.5;
+    int wrong = 0;
+    for (int x = 1; x <= 100; ++x)
+        for (int y = 1; y <= 100; ++y) {
+            if (circle > std::hypot(x, y) - 0.5 && circle < std::hypot(x + 1, y + 1) + 0.5)
+                continue;
+            const double z2 = x * x + y * y - d;
+            const bool solution = z2 >= 0 && std::sqrt(z2) == std::floor(std::sqrt(z2));
+            const QRgb expected = !solution ? white
+                                  : x == y  ? markBlack
+                                  : x < y   ? markBlue
+                                            : markRed;
+            if (cellColour(canvas, x, y) != expected)
+                ++wrong;
+        }
+    return wrong;
+}
+
+} // namespace
+
+class TestParameters : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void deviationSteps_data();
+    void deviationSteps();
+    void deviationStepRedrawsNothing();
+
+    void radiusBarReportsEachStepOnce_data();
+    void radiusBarReportsEachStepOnce();
+    void radiusBarDragReportsEachPositionOnce_data();
+    void radiusBarDragReportsEachPositionOnce();
+    void compressionBarReportsOnlyAtRelease();
+    void programWriteReportsOnlyADifferentValue();
+
+    void radiusFromBar_data();
+    void radiusFromBar();
+    void radiusDragBeyondLimit_data();
+    void radiusDragBeyondLimit();
+    void typedRadius_data();
+    void typedRadius();
+
+    void compressionHalvesVerticalDistances();
+    void compressionToZeroAndBack();
+    void compressionByKeysAndArrows_data();
+    void compressionByKeysAndArrows();
+    void compressionWhileMaximised();
+    void scrollBarKeysFollowTheThumb_data();
+    void scrollBarKeysFollowTheThumb();
+
+private:
+    QLineEdit *box(const char *name) const { return control<QLineEdit>(*m_form, name); }
+    ScrollBar *bar(const char *name) const { return control<ScrollBar>(*m_form, name); }
+    QPushButton *button(const char *name) const { return control<QPushButton>(*m_form, name); }
+    const Canvas &canvas() const { return *control<Canvas>(*m_form, "picAusgabe"); }
+    Form1::Counters counters() const { return m_form->counters(); }
+    void checkCycles(const Form1::Counters &before, int cycles) const;
+    void checkRadiusShown(int r) const;
+    int expectedWindowHeight(int canvasTwips) const;
+
+    std::unique_ptr<Form1> m_form;
+};
+
+void TestParameters::init() {
+    m_form = std::make_unique<Form1>();
+    m_form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+}
+
+void TestParameters::cleanup() { m_form.reset(); }
+
+// `cycles` complete redraw cycles (clear half and search half) ran since `before`.
+void TestParameters::checkCycles(const Form1::Counters &before, int cycles) const {
+    QCOMPARE(counters().clears - before.clears, cycles);
+    QCOMPARE(counters().searches - before.searches, cycles);
+}
+
+// The radius r everywhere it shows: the bar's value and thumb, both texts, the circle on the
+// canvas and the label's place at the circle's foot.
+void TestParameters::checkRadiusShown(int r) const {
+    ScrollBar *radius = bar("hscRadius");
+    QCOMPARE(radius->value(), r);
+    QCOMPARE(radius->sliderPosition(), r);
+    QCOMPARE(box("txtRadius")->text(), QStringLiteral(" %1").arg(r));
+    QCOMPARE(box("Text2")->text(), QString::number(r));
+    QVERIFY(!circlePoints(r).isEmpty());
+    QCOMPARE(blackCirclePoints(canvas(), r), circlePoints(r).size());
+    const QPointF label = canvas().childPosition(box("Text2"));
+    QVERIFY2(std::abs(label.x() - (r - 2)) < 0.2, qPrintable(QString::number(label.x())));
+    QVERIFY2(std::abs(label.y() - 1) < 0.2, qPrintable(QString::number(label.y())));
+}
+
+// The window's outer height for a canvas height, with the frame the window system adds.
+int TestParameters::expectedWindowHeight(int canvasTwips) const {
+    const int frame = m_form->frameGeometry().height() - m_form->geometry().height();
+    return static_cast<int>(std::lround((canvasTwips + 1452) / 15.0)) - frame;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Deviation
+
+void TestParameters::deviationSteps_data() {
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<QString>("clicks"); // '+' for the "+1" button, '-' for "-1"
+    QTest::addColumn<QString>("expected");
+    const auto row = [](const char *name, const char *start, const char *clicks,
+                        const char *expected) {
+        QTest::newRow(name) << QString::fromLatin1(start) << QString::fromLatin1(clicks)
+                            << QString::fromLatin1(expected);
+    };
+    row("0 +1", "0", "+", " 1");
+    row("0 -1", "0", "-", "-1");
+    row("0 +1 -1", "0", "+-", " 0");
+    row("0 -1 -1", "0", "--", "-2");
+    row("-0.5 +1", "-0.5", "+", " .5");
+    row("0.5 -1", "0.5", "-", "-.5");
+    row("2.5 +1", "2.5", "+", " 3.5");
+    row("letters +1", "abc", "+", " 1");
+    row("empty +1", "", "+", " 1");
+    row("empty -1", "", "-", "-1");
+    row("comma ends the number", "3,5", "+", " 4");
+    row("blanks inside", " 1 2", "+", " 13");
+    row("fifteen nines +1", "999999999999999", "+", " 1E+15");
+    row("1E+15 -1", " 1E+15", "-", " 999999999999999");
+    row("tiny +1", "1e-20", "+", " 1");
+    row("hex +1", "&H10", "+", " 17");
+    // Beyond the double range the number saturates and the text stays a finite number.
+    row("1e400 +1", "1e400", "+", " 1.79769313486232E+308");
+    row("1e400 -1", "1e400", "-", " 1.79769313486232E+308");
+    row("-1e400 -1", "-1e400", "-", "-1.79769313486232E+308");
+    row("1e400 +1 +1", "1e400", "++", " 1.79769313486232E+308");
+}
+
+void TestParameters::deviationSteps() {
+    QFETCH(QString, start);
+    QFETCH(QString, clicks);
+    QFETCH(QString, expected);
+    QLineEdit *deviation = box("Text1");
+    deviation->setText(start);
+    for (const QChar click : clicks)
+        QTest::mouseClick(button(click == u'+' ? "Command3" : "Command4"), Qt::LeftButton);
+    QCOMPARE(deviation->text(), expected);
+    QVERIFY(std::isfinite(Conv::Val(deviation->text())));
+}
+
+void TestParameters::deviationStepRedrawsNothing() {
+    const QImage picture = canvas().image();
+    const Form1::Counters before = counters();
+    QCOMPARE(box("txtAnzahl")->text(), QStringLiteral(" 126"));
+
+    QTest::mouseClick(button("Command3"), Qt::LeftButton);
+    QTest::mouseClick(button("Command3"), Qt::LeftButton);
+    QCOMPARE(box("Text1")->text(), QStringLiteral(" 2"));
+    checkCycles(before, 0);
+    QCOMPARE(counters().placements, before.placements);
+    QVERIFY(canvas().image() == picture);
+    QCOMPARE(box("txtAnzahl")->text(), QStringLiteral(" 126"));
+
+    // "Tripel anzeigen" searches with the new deviation.
+    QTest::mouseClick(button("Command1"), Qt::LeftButton);
+    QCOMPARE(counters().searches - before.searches, 1);
+    QCOMPARE(counters().clears, before.clears);
+    QCOMPARE(box("txtAnzahl")->text(), QStringLiteral(" 22"));
+    QCOMPARE(wrongCells(canvas(), 2, 25), 0);
+
+    // And back down: "-1" twice, then the search shows the triples again.
+    QTest::mouseClick(button("Command4"), Qt::LeftButton);
+    QTest::mouseClick(button("Command4"), Qt::LeftButton);
+    QCOMPARE(box("Text1")->text(), QStringLiteral(" 0"));
+    QCOMPARE(box("txtAnzahl")->text(), QStringLiteral(" 22"));
+    QTest::mouseClick(button("Command1"), Qt::LeftButton);
+    QCOMPARE(box("txtAnzahl")->text(), QStringLiteral(" 126"));
+    QCOMPARE(wrongCells(canvas(), 0, 25), 0);
+}
+
+// ---------------------------------------------------------------------------------------------
+// How the scroll bars report
+
+void TestParameters::radiusBarReportsEachStepOnce_data() {
+    QTest::addColumn<BarAction>("action");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("right arrow") << BarAction::ArrowAdd << 26;
+    QTest::newRow("left arrow") << BarAction::ArrowSub << 24;
+    QTest::newRow("track right of the thumb") << BarAction::TrackAdd << 26;
+    QTest::newRow("track left of the thumb") << BarAction::TrackSub << 24;
+    QTest::newRow("Right") << BarAction::KeyRight << 26;
+    QTest::newRow("Left") << BarAction::KeyLeft << 24;
+    QTest::newRow("Up") << BarAction::KeyUp << 24;
+    QTest::newRow("Down") << BarAction::KeyDown << 26;
+    QTest::newRow("Page Up") << BarAction::KeyPageUp << 24;
+    QTest::newRow("Page Down") << BarAction::KeyPageDown << 26;
+    QTest::newRow("Home") << BarAction::KeyHome << 0;
+    QTest::newRow("End") << BarAction::KeyEnd << 141;
+}
+
+void TestParameters::radiusBarReportsEachStepOnce() {
+    QFETCH(BarAction, action);
+    QFETCH(int, expected);
+    ScrollBar *radius = bar("hscRadius");
+    QCOMPARE(radius->value(), 25);
+    QSignalSpy values(radius, &QAbstractSlider::valueChanged);
+    QSignalSpy changes(radius, &ScrollBar::change);
+    QSignalSpy scrolls(radius, &ScrollBar::scroll);
+    const Form1::Counters before = counters();
+
+    perform(radius, action);
+    if (QTest::currentTestFailed())
+        return;
+
+    QCOMPARE(scrolls.count(), 0);
+    QVERIFY(!values.isEmpty());
+    // The spy hears a nested change before the one it is nested in.
+    QCOMPARE(values.last().at(0).toInt(), expected);
+    if (expected <= 139) {
+        QCOMPARE(changes.count(), 1);
+        checkCycles(before, 1);
+        checkRadiusShown(expected);
+    } else {
+        // The radius the label refuses is reset to 0 by the program: a second change, nested.
+        QCOMPARE(values.first().at(0).toInt(), 0);
+        QCOMPARE(changes.count(), 2);
+        checkCycles(before, 2);
+        checkRadiusShown(0);
+    }
+}
+
+void TestParameters::radiusBarDragReportsEachPositionOnce_data() {
+    QTest::addColumn<QList<int>>("path");
+    QTest::addColumn<int>("leastScrolls");
+    QTest::newRow("rightwards") << QList<int>{15, 30, 60} << 3;
+    QTest::newRow("same pixel twice") << QList<int>{20, 20, 40, 40} << 2;
+    QTest::newRow("one pixel steps") << QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10} << 2;
+    QTest::newRow("there and back") << QList<int>{-40, -80, -40, 0} << 4;
+    QTest::newRow("to the left end") << QList<int>{-300, -600} << 1;
+}
+
+void TestParameters::radiusBarDragReportsEachPositionOnce() {
+    QFETCH(QList<int>, path);
+    QFETCH(int, leastScrolls);
+    ScrollBar *radius = bar("hscRadius");
+    QList<int> valuesSeen;
+    QList<int> scrolledTo;
+    connect(radius, &QAbstractSlider::valueChanged, this,
+            [&](int value) { valuesSeen.append(value); });
+    connect(radius, &ScrollBar::scroll, this, [&] { scrolledTo.append(radius->value()); });
+    QSignalSpy changes(radius, &ScrollBar::change);
+    const Form1::Counters before = counters();
+
+    const QPoint start = pressThumb(radius);
+    QPoint at = start;
+    int previous = radius->value();
+    for (const int offset : path) {
+        at = moveThumb(radius, start, offset);
+        // A position is reported while the thumb moves, at once.
+        if (radius->value() != previous) {
+            QVERIFY(!scrolledTo.isEmpty());
+            QCOMPARE(scrolledTo.last(), radius->value());
+        }
+        previous = radius->value();
+    }
+    const QList<int> reportedBeforeRelease = scrolledTo;
+    const int heldAt = radius->value();
+    releaseThumb(radius, at);
+
+    QVERIFY2(scrolledTo.size() >= leastScrolls, qPrintable(QString::number(scrolledTo.size())));
+    QCOMPARE(scrolledTo, valuesSeen);
+    QCOMPARE(scrolledTo, reportedBeforeRelease); // nothing more at the release
+    QCOMPARE(changes.count(), 0);
+    for (qsizetype i = 1; i < scrolledTo.size(); ++i)
+        QVERIFY(scrolledTo[i] != scrolledTo[i - 1]);
+    checkCycles(before, static_cast<int>(scrolledTo.size()));
+    QCOMPARE(radius->value(), heldAt);
+    checkRadiusShown(heldAt);
+}
+
+void TestParameters::compressionBarReportsOnlyAtRelease() {
+    ScrollBar *height = bar("vscBildschirm");
+    QCOMPARE(height->value(), 9972);
+    QSignalSpy changes(height, &ScrollBar::change);
+    QSignalSpy scrolls(height, &ScrollBar::scroll);
+    const Form1::Counters before = counters();
+    const int canvasHeight = canvas().height();
+
+    const QPoint start = pressThumb(height);
+    QPoint at = moveThumb(height, start, -30);
+    QVERIFY(height->sliderPosition() < 9972);
+    at = moveThumb(height, start, -60);
+    const int letGo = height->sliderPosition();
+    QVERIFY(letGo < 9972);
+    // While the thumb is held nothing follows it.
+    QCOMPARE(height->value(), 9972);
+    QCOMPARE(changes.count(), 0);
+    QCOMPARE(scrolls.count(), 0);
+    checkCycles(before, 0);
+    QCOMPARE(canvas().height(), canvasHeight);
+
+    releaseThumb(height, at);
+    QCOMPARE(height->value(), letGo);
+    QCOMPARE(changes.count(), 1);
+    QCOMPARE(scrolls.count(), 0);
+    checkCycles(before, 1);
+    QCOMPARE(canvas().height(), static_cast<int>(std::lround(letGo / 15.0)));
+    QCOMPARE(m_form->height(), expectedWindowHeight(letGo));
+}
+
+void TestParameters::programWriteReportsOnlyADifferentValue() {
+    for (const char *name : {"hscRadius", "vscBildschirm"}) {
+        ScrollBar *scrollBar = bar(name);
+        QSignalSpy changes(scrollBar, &ScrollBar::change);
+        QSignalSpy scrolls(scrollBar, &ScrollBar::scroll);
+        const Form1::Counters before = counters();
+
+        scrollBar->setValue(scrollBar->value());
+        QCOMPARE(changes.count(), 0);
+        checkCycles(before, 0);
+
+        scrollBar->setValue(30);
+        QCOMPARE(changes.count(), 1);
+        checkCycles(before, 1);
+
+        scrollBar->setValue(30);
+        QCOMPARE(changes.count(), 1);
+        QCOMPARE(scrolls.count(), 0);
+        checkCycles(before, 1);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Radius
+
+void TestParameters::radiusFromBar_data() {
+    QTest::addColumn<int>("start");
+    QTest::addColumn<BarAction>("action");
+    QTest::addColumn<int>("expected");
+    QTest::addColumn<int>("cycles");
+    QTest::newRow("25 to 26 by Right") << 25 << BarAction::KeyRight << 26 << 1;
+    QTest::newRow("25 to 26 by the arrow") << 25 << BarAction::ArrowAdd << 26 << 1;
+    QTest::newRow("1 to 0 by Left") << 1 << BarAction::KeyLeft << 0 << 1;
+    QTest::newRow("138 to 139 by Right") << 138 << BarAction::KeyRight << 139 << 1;
+    // 140 and 141 are refused by the label: a nested cycle brings the radius to 0.
+    QTest::newRow("139 to 140 by Right") << 139 << BarAction::KeyRight << 0 << 2;
+    QTest::newRow("139 to 140 by Page Down") << 139 << BarAction::KeyPageDown << 0 << 2;
+    QTest::newRow("139 to 140 by Down") << 139 << BarAction::KeyDown << 0 << 2;
+    QTest::newRow("139 to 140 by the arrow") << 139 << BarAction::ArrowAdd << 0 << 2;
+    QTest::newRow("139 to 140 in the track") << 139 << BarAction::TrackAdd << 0 << 2;
+    QTest::newRow("139 to 141 by End") << 139 << BarAction::KeyEnd << 0 << 2;
+    QTest::newRow("25 to 141 by End") << 25 << BarAction::KeyEnd << 0 << 2;
+    QTest::newRow("0 to 0 by Home") << 0 << BarAction::KeyHome << 0 << 0;
+}
+
+void TestParameters::radiusFromBar() {
+    QFETCH(int, start);
+    QFETCH(BarAction, action);
+    QFETCH(int, expected);
+    QFETCH(int, cycles);
+    ScrollBar *radius = bar("hscRadius");
+    radius->setValue(start);
+    QCOMPARE(radius->value(), start);
+    const Form1::Counters before = counters();
+
+    perform(radius, action);
+    if (QTest::currentTestFailed())
+        return;
+
+    checkCycles(before, cycles);
+    if (start != 0 || cycles != 0)
+        checkRadiusShown(expected);
+    if (start != expected && start >= 2)
+        QCOMPARE(blackCirclePoints(canvas(), start), 0);
+    if (expected == 0)
+        QCOMPARE(blackCirclePoints(canvas(), 140), 0);
+    QCOMPARE(wrongCells(canvas(), 0, expected), 0);
+    QCOMPARE(box("txtAnzahl")->text(), QStringLiteral(" 126"));
+}
+
+void TestParameters::radiusDragBeyondLimit_data() {
+    QTest::addColumn<int>("start");
+    QTest::addColumn<QList<int>>("path");
+    QTest::newRow("one step from 139 to 141") << 139 << QList<int>{400};
+    QTest::newRow("steps ending at 141") << 120 << QList<int>{20, 40, 60, 400};
+}
+
+void TestParameters::radiusDragBeyondLimit() {
+    QFETCH(int, start);
+    QFETCH(QList<int>, path);
+    ScrollBar *radius = bar("hscRadius");
+    radius->setValue(start);
+    QSignalSpy values(radius, &QAbstractSlider::valueChanged);
+    QSignalSpy scrolls(radius, &ScrollBar::scroll);
+    QSignalSpy changes(radius, &ScrollBar::change);
+    const Form1::Counters before = counters();
+
+    const QPoint from = pressThumb(radius);
+    QPoint at = from;
+    for (const int offset : path)
+        at = moveThumb(radius, from, offset);
+    releaseThumb(radius, at);
+
+    QVERIFY(scrolls.count() >= 1);
+    // The drag's last position is refused and the program resets the radius to 0 once; the spy
+    // hears that nested reset before the position it is nested in.
+    QCOMPARE(changes.count(), 1);
+    QCOMPARE(values.count(), scrolls.count() + 1);
+    QCOMPARE(values.at(values.count() - 2).at(0).toInt(), 0);
+    QCOMPARE(values.last().at(0).toInt(), 141);
+    checkCycles(before, static_cast<int>(scrolls.count()) + 1);
+    QVERIFY(!radius->isSliderDown());
+    checkRadiusShown(0);
+    QCOMPARE(blackCirclePoints(canvas(), 140), 0);
+    QCOMPARE(blackCirclePoints(canvas(), start), 0);
+    QCOMPARE(countMarks(canvas()).total(), 126);
+}
+
+void TestParameters::typedRadius_data() {
+    QTest::addColumn<int>("start");
+    QTest::addColumn<Entry>("entry");
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<int>("radius");
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<int>("cycles");
+
+    const Entry typed = Entry::Typed;
+    const Entry whole = Entry::Whole;
+    // Each keystroke that changes the number redraws; the rewritten label equals the text.
+    QTest::newRow("3 typed") << 25 << typed << "3" << 3 << "3" << 1;
+    QTest::newRow("30 typed") << 25 << typed << "30" << 30 << "30" << 2;
+    QTest::newRow("139 typed") << 25 << typed << "139" << 139 << "139" << 3;
+    QTest::newRow("139 whole") << 25 << whole << "139" << 139 << "139" << 1;
+    QTest::newRow("139.49 whole") << 25 << whole << "139.49" << 139 << "139" << 1;
+    // 1 and 15 redraw, 150 is refused: emptied, radius 0, redrawn with the label "0".
+    QTest::newRow("150 typed") << 25 << typed << "150" << 0 << "0" << 3;
+    QTest::newRow("140 typed") << 25 << typed << "140" << 0 << "0" << 3;
+    QTest::newRow("140 whole") << 25 << whole << "140" << 0 << "0" << 1;
+    QTest::newRow("140 whole while 0") << 0 << whole << "140" << 0 << "" << 0;
+    QTest::newRow("1e400 whole") << 25 << whole << "1e400" << 0 << "0" << 1;
+    // 139.5 rounds to 140, which the bar takes and the label then refuses.
+    QTest::newRow("139.5 whole") << 25 << whole << "139.5" << 0 << "0" << 2;
+    QTest::newRow("139.5 typed") << 25 << typed << "139.5" << 0 << "0" << 5;
+    // Halves go to the even neighbour.
+    QTest::newRow("2.5 whole while 7") << 7 << whole << "2.5" << 2 << "2" << 1;
+    QTest::newRow("2.5 typed while 7") << 7 << typed << "2.5" << 2 << "2.5" << 1;
+    QTest::newRow("3.5 whole") << 25 << whole << "3.5" << 4 << "4" << 1;
+    QTest::newRow("3.5 typed") << 25 << typed << "3.5" << 4 << "4" << 2;
+    QTest::newRow("0.5 whole") << 25 << whole << "0.5" << 0 << "0" << 1;
+    QTest::newRow("comma ends the number") << 25 << whole << "3,5" << 3 << "3" << 1;
+    QTest::newRow("minus zero") << 25 << whole << "-0" << 0 << "0" << 1;
+    // No number reads as 0.
+    QTest::newRow("letters") << 25 << whole << "abc" << 0 << "0" << 1;
+    QTest::newRow("letters while 0") << 0 << whole << "abc" << 0 << "abc" << 0;
+    QTest::newRow("lone minus") << 25 << typed << "-" << 0 << "0" << 1;
+    QTest::newRow("lone minus while 0") << 0 << typed << "-" << 0 << "-" << 0;
+    QTest::newRow("erased") << 25 << Entry::Erased << "" << 0 << "0" << 1;
+    QTest::newRow("erased while 0") << 0 << Entry::Erased << "" << 0 << "" << 0;
+    // Negative numbers are refused: the label is emptied, and the empty text reads as 0.
+    QTest::newRow("-5") << 25 << whole << "-5" << 0 << "0" << 1;
+    QTest::newRow("-5 while 0") << 0 << whole << "-5" << 0 << "" << 0;
+    // Another form of the present radius changes nothing and stays as typed.
+    QTest::newRow("07 while 7") << 7 << whole << "07" << 7 << "07" << 0;
+    QTest::newRow("2.5 while 2") << 2 << whole << "2.5" << 2 << "2.5" << 0;
+    QTest::newRow("07 while 6") << 6 << whole << "07" << 7 << "7" << 1;
+}
+
+void TestParameters::typedRadius() {
+    QFETCH(int, start);
+    QFETCH(Entry, entry);
+    QFETCH(QString, input);
+    QFETCH(int, radius);
+    QFETCH(QString, label);
+    QFETCH(int, cycles);
+    ScrollBar *radiusBar = bar("hscRadius");
+    radiusBar->setValue(start);
+    QLineEdit *text2 = box("Text2");
+    QCOMPARE(text2->text(), QString::number(start));
+    const QString radiusText = box("txtRadius")->text();
+    const Form1::Counters before = counters();
+
+    text2->setFocus(Qt::MouseFocusReason);
+    switch (entry) {
+    case Entry::Typed:
+        text2->selectAll();
+        QTest::keyClicks(text2, input);
+        break;
+    case Entry::Whole:
+        text2->setText(input);
+        break;
+    case Entry::Erased:
+        text2->selectAll();
+        QTest::keyClick(text2, Qt::Key_Backspace);
+        break;
+    }
+
+    checkCycles(before, cycles);
+    QCOMPARE(radiusBar->value(), radius);
+    QCOMPARE(radiusBar->sliderPosition(), radius);
+    QCOMPARE(text2->text(), label);
+    if (cycles == 0)
+        QCOMPARE(box("txtRadius")->text(), radiusText);
+    else
+        QCOMPARE(box("txtRadius")->text(), QStringLiteral(" %1").arg(radius));
+    QCOMPARE(blackCirclePoints(canvas(), radius), circlePoints(radius).size());
+    if (start != radius && start >= 2)
+        QCOMPARE(blackCirclePoints(canvas(), start), 0);
+    QCOMPARE(wrongCells(canvas(), 0, radius), 0);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Vertical compression
+
+void TestParameters::compressionHalvesVerticalDistances() {
+    const Canvas &picture = canvas();
+    const QPoint origin = picture.devicePixelOf(0, 0);
+    const QPoint top = picture.devicePixelOf(0, 100);
+    const QPoint right = picture.devicePixelOf(100, 0);
+    const int width = picture.width();
+    QCOMPARE(picture.height(), 665);
+    const Form1::Counters before = counters();
+
+    bar("vscBildschirm")->setValue(4986);
+
+    checkCycles(before, 1);
+    QVERIFY2(picture.height() == 332 || picture.height() == 333,
+             qPrintable(QString::number(picture.height())));
+    QCOMPARE(picture.width(), width);
+    QCOMPARE(picture.scaleLeft(), -5.0f);
+    QCOMPARE(picture.scaleTop(), 115.0f);
+    QCOMPARE(picture.scaleWidth(), 125.0f);
+    QCOMPARE(picture.scaleHeight(), -120.0f);
+    QCOMPARE(picture.image().height(),
+             static_cast<int>(std::lround(picture.height() * picture.devicePixelRatioF())));
+
+    const QPoint origin2 = picture.devicePixelOf(0, 0);
+    const QPoint top2 = picture.devicePixelOf(0, 100);
+    const QPoint right2 = picture.devicePixelOf(100, 0);
+    const int before100 = origin.y() - top.y();
+    const int after100 = origin2.y() - top2.y();
+    QVERIFY2(std::abs(2 * after100 - before100) <= 2,
+             qPrintable(QStringLiteral("%1 then %2").arg(before100).arg(after100)));
+    QCOMPARE(origin2.x(), origin.x());
+    QCOMPARE(right2.x(), right.x());
+    QCOMPARE(right2.x() - origin2.x(), right.x() - origin.x());
+
+    // The compressed picture is drawn: circle, label and the count of the search.
+    QCOMPARE(blackCirclePoints(picture, 25), circlePoints(25).size());
+    QCOMPARE(box("Text2")->text(), QStringLiteral("25"));
+    QCOMPARE(box("txtAnzahl")->text(), QStringLiteral(" 126"));
+    QCOMPARE(m_form->height(), expectedWindowHeight(4986));
+}
+
+void TestParameters::compressionToZeroAndBack() {
+    ScrollBar *height = bar("vscBildschirm");
+    const Canvas &picture = canvas();
+    const Form1::Counters before = counters();
+
+    height->setValue(0);
+    checkCycles(before, 1);
+    QCOMPARE(picture.height(), 0);
+    QVERIFY(picture.image().isNull());
+    QCOMPARE(m_form->height(), expectedWindowHeight(0));
+    QCOMPARE(box("Text2")->text(), QStringLiteral("25"));
+    QCOMPARE(box("txtAnzahl")->text(), QStringLiteral(" 126"));
+
+    height->setValue(9972);
+    checkCycles(before, 2);
+    QCOMPARE(picture.height(), 665);
+    QCOMPARE(picture.scaleTop(), 115.0f);
+    QCOMPARE(picture.scaleHeight(), -120.0f);
+    QCOMPARE(wrongCells(picture, 0, 25), 0);
+    QCOMPARE(blackCirclePoints(picture, 25), circlePoints(25).size());
+    QCOMPARE(m_form->height(), expectedWindowHeight(9972));
+}
+
+void TestParameters::compressionByKeysAndArrows_data() {
+    QTest::addColumn<int>("start");
+    QTest::addColumn<BarAction>("action");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("Up") << 9972 << BarAction::KeyUp << 9971;
+    QTest::newRow("Down") << 5000 << BarAction::KeyDown << 5001;
+    QTest::newRow("Page Up") << 5000 << BarAction::KeyPageUp << 4999;
+    QTest::newRow("Page Down") << 5000 << BarAction::KeyPageDown << 5001;
+    QTest::newRow("Home") << 9972 << BarAction::KeyHome << 0;
+    QTest::newRow("End") << 0 << BarAction::KeyEnd << 9972;
+    QTest::newRow("upper arrow") << 9972 << BarAction::ArrowSub << 9971;
+    QTest::newRow("lower arrow") << 5000 << BarAction::ArrowAdd << 5001;
+    QTest::newRow("track above the thumb") << 5000 << BarAction::TrackSub << 4999;
+    QTest::newRow("track below the thumb") << 5000 << BarAction::TrackAdd << 5001;
+}
+
+void TestParameters::compressionByKeysAndArrows() {
+    QFETCH(int, start);
+    QFETCH(BarAction, action);
+    QFETCH(int, expected);
+    ScrollBar *height = bar("vscBildschirm");
+    height->setValue(start);
+    QSignalSpy changes(height, &ScrollBar::change);
+    QSignalSpy scrolls(height, &ScrollBar::scroll);
+    const Form1::Counters before = counters();
+
+    perform(height, action);
+    if (QTest::currentTestFailed())
+        return;
+
+    QCOMPARE(height->value(), expected);
+    QCOMPARE(changes.count(), 1);
+    QCOMPARE(scrolls.count(), 0);
+    checkCycles(before, 1);
+    QCOMPARE(canvas().height(), static_cast<int>(std::lround(expected / 15.0)));
+    QCOMPARE(m_form->height(), expectedWindowHeight(expected));
+}
+
+void TestParameters::compressionWhileMaximised() {
+    m_form->showMaximized();
+    QCoreApplication::processEvents();
+    if (!m_form->isMaximized())
+        QSKIP("the window system does not maximise the window");
+    const int windowHeight = m_form->height();
+    const Form1::Counters before = counters();
+
+    // The window keeps its maximised height; the canvas and the picture follow all the same.
+    bar("vscBildschirm")->setValue(4986);
+    checkCycles(before, 1);
+    QVERIFY(canvas().height() == 332 || canvas().height() == 333);
+    QCOMPARE(box("txtAnzahl")->text(), QStringLiteral(" 126"));
+    QVERIFY(m_form->isMaximized());
+    QCOMPARE(m_form->height(), windowHeight);
+
+    // Back to normal, the next change sets the window's height again.
+    m_form->showNormal();
+    QCoreApplication::processEvents();
+    bar("vscBildschirm")->setValue(6000);
+    checkCycles(before, 2);
+    QCOMPARE(canvas().height(), 400);
+    QCOMPARE(m_form->height(), expectedWindowHeight(6000));
+}
+
+void TestParameters::scrollBarKeysFollowTheThumb_data() {
+    QTest::addColumn<Qt::Orientation>("orientation");
+    QTest::addColumn<Qt::LayoutDirection>("direction");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("step");
+    const auto h = Qt::Horizontal;
+    const auto v = Qt::Vertical;
+    const auto ltr = Qt::LeftToRight;
+    const auto rtl = Qt::RightToLeft;
+    QTest::newRow("horizontal Right") << h << ltr << int(Qt::Key_Right) << 1;
+    QTest::newRow("horizontal Left") << h << ltr << int(Qt::Key_Left) << -1;
+    QTest::newRow("horizontal Down") << h << ltr << int(Qt::Key_Down) << 1;
+    QTest::newRow("horizontal Up") << h << ltr << int(Qt::Key_Up) << -1;
+    QTest::newRow("horizontal Page Down") << h << ltr << int(Qt::Key_PageDown) << 1;
+    QTest::newRow("horizontal Page Up") << h << ltr << int(Qt::Key_PageUp) << -1;
+    // Mirrored: the minimum is at the right end, and Right moves the thumb there.
+    QTest::newRow("mirrored Right") << h << rtl << int(Qt::Key_Right) << -1;
+    QTest::newRow("mirrored Left") << h << rtl << int(Qt::Key_Left) << 1;
+    QTest::newRow("vertical Down") << v << ltr << int(Qt::Key_Down) << 1;
+    QTest::newRow("vertical Up") << v << ltr << int(Qt::Key_Up) << -1;
+    QTest::newRow("vertical Right") << v << ltr << int(Qt::Key_Right) << 1;
+    QTest::newRow("vertical Left") << v << ltr << int(Qt::Key_Left) << -1;
+    QTest::newRow("vertical mirrored Right") << v << rtl << int(Qt::Key_Right) << 1;
+    QTest::newRow("vertical Page Down") << v << ltr << int(Qt::Key_PageDown) << 1;
+    QTest::newRow("vertical Page Up") << v << ltr << int(Qt::Key_PageUp) << -1;
+}
+
+void TestParameters::scrollBarKeysFollowTheThumb() {
+    QFETCH(Qt::Orientation, orientation);
+    QFETCH(Qt::LayoutDirection, direction);
+    QFETCH(int, key);
+    QFETCH(int, step);
+    ScrollBar scrollBar(orientation, nullptr);
+    scrollBar.setLayoutDirection(direction);
+    scrollBar.setRange(0, 100);
+    scrollBar.setValue(50);
+    QSignalSpy changes(&scrollBar, &ScrollBar::change);
+    QTest::keyClick(&scrollBar, static_cast<Qt::Key>(key));
+    QCOMPARE(scrollBar.value(), 50 + step);
+    QCOMPARE(changes.count(), 1);
+}
+
+QTEST_MAIN(TestParameters)
 #include "tst_parameters.moc"

@@ -1,5 +1,7 @@
 #include "window/scrollbar.h"
 
+#include <QKeyEvent>
+
 ScrollBar::ScrollBar(Qt::Orientation orientation, QWidget *parent)
     : QScrollBar(orientation, parent) {
     setFocusPolicy(Qt::StrongFocus);
@@ -10,6 +12,21 @@ ScrollBar::ScrollBar(Qt::Orientation orientation, QWidget *parent)
 }
 
 void ScrollBar::setReportsDrag(bool reports) { setTracking(reports); }
+
+void ScrollBar::keyPressEvent(QKeyEvent *event) {
+    // QScrollBar inverts its controls so that Up and Page Up scroll towards the start; Qt 6 lets
+    // that inversion reach Left and Right as well, which would move a horizontal thumb against
+    // the key. Left and Right are therefore mapped here; every other key stays with QScrollBar.
+    const int key = event->key();
+    if (key != Qt::Key_Left && key != Qt::Key_Right) {
+        QScrollBar::keyPressEvent(event);
+        return;
+    }
+    const bool mirrored = orientation() == Qt::Horizontal && isRightToLeft();
+    const bool towardsMaximum = (key == Qt::Key_Right) != mirrored;
+    triggerAction(towardsMaximum ? SliderSingleStepAdd : SliderSingleStepSub);
+    event->accept();
+}
 
 void ScrollBar::onAction(int action) { m_pendingAction = action; }
 

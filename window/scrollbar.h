@@ -9,7 +9,9 @@
 // A position is never reported by both. Without drag tracking (setReportsDrag(false)) the value
 // stays put during a drag and only change() reports where the thumb was let go.
 // The bar takes the keyboard focus by Tab and by a click; the arrow keys, Page Up, Page Down,
-// Home and End move it.
+// Home and End move it: Left and Up, like Page Up, go towards the minimum, Right and Down, like
+// Page Down, towards the maximum (on a horizontal bar in a right-to-left layout Left and Right
+// follow the mirrored bar), Home and End go to the ends.
 class ScrollBar : public QScrollBar {
     Q_OBJECT
 
@@ -21,6 +23,9 @@ public:
 signals:
     void change();
     void scroll();
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void onAction(int action);
