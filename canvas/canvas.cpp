@@ -175,8 +175,8 @@ void Canvas::placeChild(QWidget *child, float left, float top) {
     if (!m_mapped)
         return;
     const double limit = 1 << 20;
-    const double px = std::clamp((static_cast<double>(left) - m_scaleLeft) * m_devScaleX, -limit,
-                                 limit);
+    const double px =
+        std::clamp((static_cast<double>(left) - m_scaleLeft) * m_devScaleX, -limit, limit);
     const double py =
         std::clamp((static_cast<double>(top) - m_scaleTop) * m_devScaleY, -limit, limit);
     child->move(static_cast<int>(std::floor(std::floor(px) / m_dpr)),
@@ -242,12 +242,14 @@ void Canvas::showEvent(QShowEvent *event) {
 
 void Canvas::mousePressEvent(QMouseEvent *event) {
     const QPointF world = pixelToWorld(event->position());
-    emit mouseDown(PointerCodes::buttons(event->button()), PointerCodes::modifiers(event->modifiers()),
-                   static_cast<float>(world.x()), static_cast<float>(world.y()));
+    emit mouseDown(PointerCodes::buttons(event->button()),
+                   PointerCodes::modifiers(event->modifiers()), static_cast<float>(world.x()),
+                   static_cast<float>(world.y()));
 }
 
 void Canvas::mouseMoveEvent(QMouseEvent *event) {
     const QPointF world = pixelToWorld(event->position());
-    emit mouseMove(PointerCodes::buttons(event->buttons()), PointerCodes::modifiers(event->modifiers()),
-                   static_cast<float>(world.x()), static_cast<float>(world.y()));
+    emit mouseMove(PointerCodes::buttons(event->buttons()),
+                   PointerCodes::modifiers(event->modifiers()), static_cast<float>(world.x()),
+                   static_cast<float>(world.y()));
 }

@@ -6,8 +6,8 @@
 #include <cmath>
 
 const QImage &GlyphCache::mask(const QString &text, const QFont &font, qreal devicePixelRatio) {
-    const QString key = font.key() + QLatin1Char('|') + QString::number(devicePixelRatio) +
-                        QLatin1Char('|') + text;
+    const QString key =
+        font.key() + QLatin1Char('|') + QString::number(devicePixelRatio) + QLatin1Char('|') + text;
     const auto found = m_masks.constFind(key);
     if (found != m_masks.constEnd())
         return *found;
@@ -30,7 +30,7 @@ const QImage &GlyphCache::mask(const QString &text, const QFont &font, qreal dev
 }
 
 QRect GlyphCache::draw(QImage &image, long long x, long long y, const QString &text,
-                      const QFont &font, qreal devicePixelRatio, QRgb colour) {
+                       const QFont &font, qreal devicePixelRatio, QRgb colour) {
     const QImage &m = mask(text, font, devicePixelRatio);
     const long long x0 = std::max(0LL, x);
     const long long y0 = std::max(0LL, y);

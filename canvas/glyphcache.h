@@ -14,7 +14,7 @@ public:
     // at the device pixel (x, y); only the strokes are painted, the pixels around them keep
     // what they held. Returns the device pixels it may have changed.
     QRect draw(QImage &image, long long x, long long y, const QString &text, const QFont &font,
-              qreal devicePixelRatio, QRgb colour);
+               qreal devicePixelRatio, QRgb colour);
 
     qsizetype size() const { return m_masks.size(); }
 

@@ -137,8 +137,7 @@ void Raster::touched(long long x0, long long y0, long long x1, long long y1) {
         markDirty(static_cast<int>(y), static_cast<int>(x0), static_cast<int>(x1));
 }
 
-void Raster::box(long long x0, long long y0, long long x1, long long y1, int width,
-                 QRgb colour) {
+void Raster::box(long long x0, long long y0, long long x1, long long y1, int width, QRgb colour) {
     fillRect(std::min(x0, x1) + lowOffset(width), std::min(y0, y1) + lowOffset(width),
              std::max(x0, x1) + highOffset(width), std::max(y0, y1) + highOffset(width), colour);
 }
@@ -147,8 +146,7 @@ void Raster::point(long long x, long long y, int width, QRgb colour) {
     box(x, y, x, y, width, colour);
 }
 
-void Raster::line(long long x0, long long y0, long long x1, long long y1, int width,
-                  QRgb colour) {
+void Raster::line(long long x0, long long y0, long long x1, long long y1, int width, QRgb colour) {
     if (m_image == nullptr)
         return;
     const auto clamp = [](long long v) { return std::clamp(v, -coordinateLimit, coordinateLimit); };

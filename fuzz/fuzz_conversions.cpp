@@ -36,10 +36,10 @@ void roundTrip(double v) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
-    const QString utf8 = QString::fromUtf8(reinterpret_cast<const char *>(data),
-                                           static_cast<qsizetype>(size));
-    const QString latin1 = QString::fromLatin1(reinterpret_cast<const char *>(data),
-                                               static_cast<qsizetype>(size));
+    const QString utf8 =
+        QString::fromUtf8(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
+    const QString latin1 =
+        QString::fromLatin1(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
     for (const QString &text : {utf8, latin1}) {
         const double v = Conv::Val(text);
         require(std::isfinite(v), "Val gave a number that is not finite");

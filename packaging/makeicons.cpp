@@ -12,7 +12,8 @@ int main(int argc, char *argv[]) {
         return 2;
     }
     for (const int size : {16, 32}) {
-        const QString dir = QStringLiteral("%1/%2x%2").arg(QString::fromLocal8Bit(argv[1])).arg(size);
+        const QString dir =
+            QStringLiteral("%1/%2x%2").arg(QString::fromLocal8Bit(argv[1])).arg(size);
         if (!QDir().mkpath(dir) ||
             !smileyImage(size).save(dir + QStringLiteral("/zahlenlupe.png"), "PNG")) {
             std::fprintf(stderr, "makeicons: cannot write %s\n", qPrintable(dir));

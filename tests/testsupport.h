@@ -106,8 +106,8 @@ inline void dragThumb(QScrollBar *bar, const QList<int> &path) {
     for (const int offset : path) {
         at = bar->orientation() == Qt::Horizontal ? start + QPoint(offset, 0)
                                                   : start + QPoint(0, offset);
-        QMouseEvent move(QEvent::MouseMove, at, bar->mapToGlobal(at), Qt::NoButton,
-                         Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent move(QEvent::MouseMove, at, bar->mapToGlobal(at), Qt::NoButton, Qt::LeftButton,
+                         Qt::NoModifier);
         QCoreApplication::sendEvent(bar, &move);
     }
     QTest::mouseRelease(bar, Qt::LeftButton, Qt::NoModifier, at);

@@ -157,9 +157,7 @@ void TestAnalysis::init() {
     m_line5 = control<LineItem>(*m_form, "Line5");
 }
 
-void TestAnalysis::cleanup() {
-    m_form.reset();
-}
+void TestAnalysis::cleanup() { m_form.reset(); }
 
 Points TestAnalysis::points() const {
     return {control<ScrollBar>(*m_form, "hscX1")->value(),
@@ -446,9 +444,7 @@ void TestAnalysis::arrowKeysMoveThumbTheirWay_data() {
     QTest::newRow("hscY2 right at maximum") << "hscY2" << int(Qt::Key_Right) << 100;
 }
 
-void TestAnalysis::arrowKeysMoveThumbTheirWay() {
-    scrollKeysMoveSegment();
-}
+void TestAnalysis::arrowKeysMoveThumbTheirWay() { scrollKeysMoveSegment(); }
 
 // Dragging the thumb of the second point's y bar: each reported position moves the end of the
 // segment vertically and the end of the mirror horizontally, and the box counts along.

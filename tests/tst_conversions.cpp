@@ -58,13 +58,14 @@ void TestConversions::val_data() {
     QTest::newRow("just above max") << "1.8e308" << max;
     QTest::newRow("max itself") << "1.7976931348623157e308" << max;
     QTest::newRow("underflow is zero") << "1e-400" << 0.0;
-    QTest::newRow("huge hex saturates") << "&HFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFF"
-                                                 "FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFF"
-                                                 "FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFF"
-                                                 "FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFF"
-                                                 "FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFF"
-                                                 "FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFF"
-                                              << max;
+    QTest::newRow("huge hex saturates")
+        << "&HFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFF"
+           "FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFF"
+           "FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFF"
+           "FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFF"
+           "FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFF"
+           "FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFF"
+        << max;
     QTest::newRow("infinity sign is no number") << QString::fromUtf8("∞") << 0.0;
     QTest::newRow("german decimal comma") << "0,5" << 0.0;
     QTest::newRow("many zeros then digit") << "0.000000000000000000000000000001" << 1e-30;
@@ -138,14 +139,15 @@ void TestConversions::strSingle() {
 
 // Text written by Str reads back to a number that is written the same way again.
 void TestConversions::strRoundTrips() {
-    const double samples[] = {0.5,   -0.5,   1e15,   1e-5,   123.456, -987654321.123,
+    const double samples[] = {0.5,   -0.5,    1e15,    1e-5,    123.456,   -987654321.123,
                               1e300, -1e-300, DBL_MAX, DBL_MIN, 2.0 / 3.0, 0.0001};
     for (const double v : samples) {
         const QString text = Conv::Str(v);
         QCOMPARE(Conv::Str(Conv::Val(text)), text);
     }
     // The deviation steps of the +1 button.
-    QCOMPARE(Conv::Str(Conv::Val(QStringLiteral("999999999999999")) + 1.0), QStringLiteral(" 1E+15"));
+    QCOMPARE(Conv::Str(Conv::Val(QStringLiteral("999999999999999")) + 1.0),
+             QStringLiteral(" 1E+15"));
     QCOMPARE(Conv::Str(Conv::Val(QStringLiteral("-0.5")) + 1.0), QStringLiteral(" .5"));
     QCOMPARE(Conv::Str(Conv::Val(QStringLiteral("2.5")) + 1.0), QStringLiteral(" 3.5"));
 }

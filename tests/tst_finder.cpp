@@ -54,9 +54,7 @@ private:
     std::unique_ptr<Form1> form;
     Canvas *canvas = nullptr;
 
-    void setDeviation(const QString &text) {
-        control<QLineEdit>(*form, "Text1")->setText(text);
-    }
+    void setDeviation(const QString &text) { control<QLineEdit>(*form, "Text1")->setText(text); }
 };
 
 void TestFinder::init() {

@@ -27,9 +27,7 @@ using TestSupport::control;
 namespace {
 
 // Twips to logical pixels, as the window lays out its controls (15 twips to the pixel).
-int px(int twips) {
-    return static_cast<int>(std::lround(twips / 15.0));
-}
+int px(int twips) { return static_cast<int>(std::lround(twips / 15.0)); }
 
 QRect twipsRect(int left, int top, int width, int height) {
     return {px(left), px(top), px(width), px(height)};
@@ -226,9 +224,7 @@ private:
     std::unique_ptr<Form1> m_form;
 };
 
-void TestWindow::initTestCase() {
-    parkPointer();
-}
+void TestWindow::initTestCase() { parkPointer(); }
 
 void TestWindow::init() {
     parkPointer();
@@ -263,9 +259,7 @@ QPoint TestWindow::pointOn(QWidget *control, bool fromBottomRight) {
     return {};
 }
 
-void TestWindow::hover(QWidget *control, QPoint local) {
-    QTest::mouseMove(control, local);
-}
+void TestWindow::hover(QWidget *control, QPoint local) { QTest::mouseMove(control, local); }
 
 // ---------------------------------------------------------------------------------------------
 // Layout and initial values

@@ -20,9 +20,7 @@ namespace {
 
 constexpr double twipsPerPixel = 15.0;
 
-int px(int twips) {
-    return static_cast<int>(std::lround(twips / twipsPerPixel));
-}
+int px(int twips) { return static_cast<int>(std::lround(twips / twipsPerPixel)); }
 
 QRect twipsRect(int left, int top, int width, int height) {
     return {px(left), px(top), px(width), px(height)};
@@ -310,9 +308,7 @@ QPointF Form1::linePixel(QPointF position) const {
             std::floor(position.y() / twipsPerPixel) + 0.5};
 }
 
-void Form1::lineItemChanged(const LineItem *) {
-    update();
-}
+void Form1::lineItemChanged(const LineItem *) { update(); }
 
 void Form1::raiseLineItem(LineItem *item) {
     if (m_lines.removeOne(item))

@@ -14,8 +14,8 @@ const QString helpExit = QStringLiteral("Programm beenden");
 const QString helpCount = QStringLiteral("Anzahl der Lösungen im betrachteten Bereich");
 const QString helpRadius =
     QStringLiteral("Radius des Kreises um den Ursprung (das ist die Hypothenusenlänge)");
-const QString helpDeviation = QStringLiteral(
-    "Tripel (a, b, c) mit    a^2 + b^2 = c^2 + Abweichung      werden angezeigt");
+const QString helpDeviation =
+    QStringLiteral("Tripel (a, b, c) mit    a^2 + b^2 = c^2 + Abweichung      werden angezeigt");
 const QString helpCompress = QStringLiteral("Ausgabefenster senkrecht stauchen");
 const QString helpSegment = QStringLiteral("Strecke einzeichnen (Analysewerkzeug)");
 

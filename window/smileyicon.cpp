@@ -7,12 +7,10 @@ namespace {
 
 // The sixteen colours of the icon palette; entry 0 is transparent.
 QList<QRgb> iconPalette() {
-    return {qRgba(0, 0, 0, 0),       qRgb(0, 0, 0),       qRgb(128, 0, 0),
-            qRgb(0, 128, 0),         qRgb(128, 128, 0),   qRgb(0, 0, 128),
-            qRgb(128, 0, 128),       qRgb(0, 128, 128),   qRgb(192, 192, 192),
-            qRgb(128, 128, 128),     qRgb(255, 0, 0),     qRgb(0, 255, 0),
-            qRgb(255, 255, 0),       qRgb(0, 0, 255),     qRgb(255, 0, 255),
-            qRgb(255, 255, 255)};
+    return {qRgba(0, 0, 0, 0),   qRgb(0, 0, 0),       qRgb(128, 0, 0),   qRgb(0, 128, 0),
+            qRgb(128, 128, 0),   qRgb(0, 0, 128),     qRgb(128, 0, 128), qRgb(0, 128, 128),
+            qRgb(192, 192, 192), qRgb(128, 128, 128), qRgb(255, 0, 0),   qRgb(0, 255, 0),
+            qRgb(255, 255, 0),   qRgb(0, 0, 255),     qRgb(255, 0, 255), qRgb(255, 255, 255)};
 }
 
 } // namespace
