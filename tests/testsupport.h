@@ -78,8 +78,8 @@ inline MarkCount countMarks(const Canvas &canvas) {
     return count;
 }
 
-// The thumb rectangle of a scroll bar, in its own coordinates.
-inline QRect thumbRect(QScrollBar *bar) {
+// A part (arrow, track, thumb) of a scroll bar, in its own coordinates.
+inline QRect partRect(QScrollBar *bar, QStyle::SubControl part) {
     QStyleOptionSlider option;
     option.initFrom(bar);
     option.subControls = QStyle::SC_All;
@@ -93,9 +93,10 @@ inline QRect thumbRect(QScrollBar *bar) {
     option.upsideDown = bar->invertedAppearance();
     if (bar->orientation() == Qt::Horizontal)
         option.state |= QStyle::State_Horizontal;
-    return bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider,
-                                        bar);
+    return bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, part, bar);
 }
+
+inline QRect thumbRect(QScrollBar *bar) { return partRect(bar, QStyle::SC_ScrollBarSlider); }
 
 // Presses the thumb, moves it by `steps` pixel offsets given in `path` (relative to the press
 // point), and releases it at the last one.

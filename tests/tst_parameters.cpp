@@ -42,26 +42,8 @@ Q_DECLARE_METATYPE(Entry)
 
 namespace {
 
-// A part (arrow, track, thumb) of a scroll bar, in its own coordinates.
-QRect barRect(QScrollBar *bar, QStyle::SubControl part) {
-    QStyleOptionSlider option;
-    option.initFrom(bar);
-    option.subControls = QStyle::SC_All;
-    option.orientation = bar->orientation();
-    option.minimum = bar->minimum();
-    option.maximum = bar->maximum();
-    option.sliderPosition = bar->sliderPosition();
-    option.sliderValue = bar->value();
-    option.singleStep = bar->singleStep();
-    option.pageStep = bar->pageStep();
-    option.upsideDown = bar->invertedAppearance();
-    if (bar->orientation() == Qt::Horizontal)
-        option.state |= QStyle::State_Horizontal;
-    return bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, part, bar);
-}
-
 void clickPart(QScrollBar *bar, QStyle::SubControl part) {
-    const QRect rect = barRect(bar, part);
+    const QRect rect = partRect(bar, part);
     QVERIFY2(!rect.isEmpty(), "the scroll bar part has no area to click");
     QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, rect.center());
 }
@@ -114,7 +96,7 @@ void perform(QScrollBar *bar, BarAction action) {
 
 // Pressing and moving the thumb in separate steps, so that a test can look between them.
 QPoint pressThumb(QScrollBar *bar) {
-    const QPoint start = barRect(bar, QStyle::SC_ScrollBarSlider).center();
+    const QPoint start = partRect(bar, QStyle::SC_ScrollBarSlider).center();
     QTest::mousePress(bar, Qt::LeftButton, Qt::NoModifier, start);
     return start;
 }
