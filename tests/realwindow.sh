@@ -1,0 +1,158 @@
+#!/usr/bin/env bash
+# Runs Zahlenlupe in a private virtual X server and judges what it really shows on the screen:
+# the marks of the start-up search (deviation 0), then, after clicking "+1" twice and
+# "Tripel anzeigen" with the pointer, the marks for deviation 2. The plot is read from screen dumps
+# by xwdmarks, which computes the solutions itself.
+#
+# usage: realwindow.sh PROGRAM XWDMARKS
+# The X tools come from $XVFB, $XDOTOOL and $XWD, or from PATH.
+set -uo pipefail
+
+program=${1:?usage: realwindow.sh PROGRAM XWDMARKS}
+marks=${2:?usage: realwindow.sh PROGRAM XWDMARKS}
+xvfb=${XVFB:-Xvfb}
+xdotool=${XDOTOOL:-xdotool}
+xwd=${XWD:-xwd}
+
+# Positions in the window's client area, in pixels.
+readonly windowWidth=811 windowHeight=725
+readonly plusOneX=192 plusOneY=22     # centre of "+1" (Command3: 176, 16, 33 x 13)
+readonly searchX=312 searchY=28       # centre of "Tripel anzeigen" (Command1: 256, 16, 113 x 25)
+readonly marginX=721 marginY=408      # the canvas's grey border right of the plot (world 112, 50)
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/realwindow.XXXXXX") || exit 1
+xvfbPid=""
+programPid=""
+
+stopProcess() {
+    local pid=$1
+    [[ -n $pid ]] || return 0
+    kill "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+}
+
+cleanUp() {
+    stopProcess "$programPid"
+    stopProcess "$xvfbPid"
+    rm -rf "$work"
+}
+trap cleanUp EXIT
+trap 'exit 130' INT TERM HUP
+
+fail() {
+    echo "FAIL: $*" >&2
+    if [[ -s $work/program.log ]]; then
+        echo "--- program output ---" >&2
+        cat "$work/program.log" >&2
+    fi
+    exit 1
+}
+
+for tool in "$xvfb" "$xdotool" "$xwd" "$program" "$marks"; do
+    command -v "$tool" >/dev/null || fail "$tool not found"
+done
+
+# A free display of our own. Xvfb refuses a display that is in use, so a lost race only costs a
+# try. The watchdog ends the server even if this script is killed without running its trap.
+display=""
+for n in 91 92 93 94 95 96 97 98 99; do
+    [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] && continue
+    timeout 55 "$xvfb" ":$n" -screen 0 1024x800x24 -nolisten tcp -dpi 96 -noreset \
+        >"$work/xvfb.log" 2>&1 &
+    xvfbPid=$!
+    for _ in $(seq 50); do
+        kill -0 "$xvfbPid" 2>/dev/null || break
+        if DISPLAY=":$n" "$xdotool" getdisplaygeometry >/dev/null 2>&1; then
+            display=":$n"
+            break 2
+        fi
+        sleep 0.1
+    done
+    stopProcess "$xvfbPid"
+    xvfbPid=""
+done
+[[ -n $display ]] || fail "no virtual X server could be started on :91..:99: $(cat "$work/xvfb.log")"
+echo "virtual X server on $display"
+export DISPLAY=$display
+
+# Keep the pointer off the window while it opens.
+"$xdotool" mousemove 1023 799
+
+mkdir -m 700 "$work/runtime"
+env -u QT_SCALE_FACTOR -u QT_SCREEN_SCALE_FACTORS -u QT_AUTO_SCREEN_SCALE_FACTOR \
+    -u QT_QPA_PLATFORMTHEME -u QT_STYLE_OVERRIDE -u WAYLAND_DISPLAY \
+    QT_QPA_PLATFORM=xcb QT_ENABLE_HIGHDPI_SCALING=0 DISPLAY="$display" \
+    XDG_RUNTIME_DIR="$work/runtime" \
+    timeout 50 "$program" >"$work/program.log" 2>&1 &
+programPid=$!
+
+window=""
+for _ in $(seq 75); do
+    window=$("$xdotool" search --onlyvisible --name '^Zahlenlupe' 2>/dev/null | head -n 1)
+    [[ -n $window ]] && break
+    if ! kill -0 "$programPid" 2>/dev/null; then
+        wait "$programPid"
+        fail "the program ended with status $? before its window appeared"
+    fi
+    sleep 0.2
+done
+[[ -n $window ]] || fail "no window titled Zahlenlupe appeared within 15 s"
+geometry=$("$xdotool" getwindowgeometry --shell "$window")
+value() { sed -n "s/^$1=\([0-9-]*\)$/\1/p" <<<"$geometry"; }
+windowX=$(value X)
+windowY=$(value Y)
+[[ -n $windowX && -n $windowY ]] || fail "unreadable window geometry: $geometry"
+[[ $(value WIDTH)x$(value HEIGHT) == "${windowWidth}x$windowHeight" ]] ||
+    fail "window is $(value WIDTH)x$(value HEIGHT) pixels, expected ${windowWidth}x$windowHeight"
+echo "window $window at $windowX,$windowY"
+
+screenDump() { "$xwd" -root -silent -out "$work/screen.xwd"; }
+
+# Waits up to ten seconds for the painted canvas.
+waitForCanvas() {
+    local out=""
+    for _ in $(seq 40); do
+        screenDump || fail "xwd could not dump the screen"
+        out=$("$marks" painted "$work/screen.xwd" "$windowX" "$windowY" 2>&1) && return 0
+        sleep 0.25
+    done
+    fail "after 10 s: $out"
+}
+
+# Checks the marks for a deviation; the picture gets five seconds to settle.
+expectMarks() {
+    local what=$1 deviation=$2 out="" status=1
+    for _ in $(seq 20); do
+        screenDump || fail "xwd could not dump the screen"
+        out=$("$marks" check "$work/screen.xwd" "$windowX" "$windowY" "$deviation" 2>&1)
+        status=$?
+        [[ $status -eq 2 ]] && break
+        [[ $status -eq 0 ]] && break
+        sleep 0.25
+    done
+    echo "$what: $out"
+    [[ $status -eq 0 ]] || fail "$what: the screen does not show the marks for deviation $deviation"
+}
+
+clickAt() {
+    "$xdotool" mousemove --window "$window" "$1" "$2" click 1 || fail "xdotool could not click"
+}
+
+# The preview box follows the pointer over the plot and covers part of it; over the border it is
+# hidden. Resting the pointer there keeps the whole plot in view.
+restPointer() { "$xdotool" mousemove --window "$window" "$marginX" "$marginY"; }
+
+waitForCanvas
+restPointer
+expectMarks "start-up" 0
+
+clickAt "$plusOneX" "$plusOneY"
+sleep 0.6 # two separate clicks, not a double click
+clickAt "$plusOneX" "$plusOneY"
+sleep 0.6
+clickAt "$searchX" "$searchY"
+restPointer
+expectMarks "after +1, +1, Tripel anzeigen" 2
+
+kill -0 "$programPid" 2>/dev/null || fail "the program ended by itself"
+echo "PASS"
