@@ -54,7 +54,7 @@ fuzz: deps build-fuzz/build.ninja
 # 200,000 random user events against the real window, with a seed from the clock.
 soak: build
 	cmake --build $(BUILD) --target tst_random
-	seed=$${ZAHLENLUPE_SEED:-$$(date +%s)}; echo "soak seed $$seed"; \
+	@seed=$${ZAHLENLUPE_SEED:-$$(date +%s)}; echo "soak seed $$seed"; \
 	cd $(BUILD) && $(OFFSCREEN) ZAHLENLUPE_EVENTS=200000 ZAHLENLUPE_SEED=$$seed ./tests/tst_random
 
 package: build

@@ -120,6 +120,7 @@ private slots:
     void scrollKeysMoveSegment();
     void arrowKeysMoveThumbTheirWay_data();
     void arrowKeysMoveThumbTheirWay();
+    void smallBarThumbsDragBothWays();
     void thumbDragOfY2MovesSegmentEnds();
     void segmentStaysInFrontOfMirror();
     void typedCoordinateTextMovesNothing();
@@ -448,6 +449,22 @@ void TestAnalysis::arrowKeysMoveThumbTheirWay() { scrollKeysMoveSegment(); }
 
 // Dragging the thumb of the second point's y bar: each reported position moves the end of the
 // segment vertically and the end of the mirror horizontally, and the box counts along.
+// The small bars leave room for a thumb that can be dragged either way and a track to click.
+void TestAnalysis::smallBarThumbsDragBothWays() {
+    for (const char *name : {"hscX1", "hscY1", "hscX2", "hscY2"}) {
+        auto *bar = control<ScrollBar>(*m_form, name);
+        bar->setValue(50);
+        TestSupport::dragThumb(bar, {3, 6});
+        QVERIFY2(bar->value() > 50, name);
+        bar->setValue(50);
+        TestSupport::dragThumb(bar, {-3, -6});
+        QVERIFY2(bar->value() < 50 && bar->value() > 0, name);
+        const QRect thumb = TestSupport::thumbRect(bar);
+        const QRect track = TestSupport::partRect(bar, QStyle::SC_ScrollBarGroove);
+        QVERIFY2(thumb.width() < track.width(), name);
+    }
+}
+
 void TestAnalysis::thumbDragOfY2MovesSegmentEnds() {
     auto *bar = control<ScrollBar>(*m_form, "hscY2");
     struct Seen {
@@ -465,6 +482,9 @@ void TestAnalysis::thumbDragOfY2MovesSegmentEnds() {
 
     QVERIFY(!seen.isEmpty());
     QVERIFY(bar->value() < 100);
+    // The thumb follows the pointer in both directions; it never jumps to an end.
+    for (int step = 1; step < seen.size(); ++step)
+        QVERIFY(seen[step].value < seen[step - 1].value);
     for (const Seen &s : std::as_const(seen)) {
         QCOMPARE(s.text, Conv::wholeNumberText(s.value));
         QCOMPARE(s.line4X2, 100.5f);

@@ -1,9 +1,38 @@
 #include "window/scrollbar.h"
 
+#include <QApplication>
 #include <QKeyEvent>
+#include <QProxyStyle>
+#include <algorithm>
+
+namespace {
+
+// The style's shortest thumb can be longer than the whole track of a short bar; the thumb then
+// fills the track, there is no track left to click, and a drag reads every pointer position as
+// the minimum. On such a bar the thumb is kept to a third of the track.
+class ThumbStyle : public QProxyStyle {
+public:
+    ThumbStyle() : QProxyStyle(QApplication::style()->name()) {}
+
+    int pixelMetric(PixelMetric metric, const QStyleOption *option,
+                    const QWidget *widget) const override {
+        const int value = QProxyStyle::pixelMetric(metric, option, widget);
+        const auto *bar = qobject_cast<const QScrollBar *>(widget);
+        if (metric != PM_ScrollBarSliderMin || bar == nullptr)
+            return value;
+        const int length = bar->orientation() == Qt::Horizontal ? bar->width() : bar->height();
+        const int track = length - 2 * QProxyStyle::pixelMetric(PM_ScrollBarExtent, option, widget);
+        return std::max(1, std::min(track / 3, value));
+    }
+};
+
+} // namespace
 
 ScrollBar::ScrollBar(Qt::Orientation orientation, QWidget *parent)
     : QScrollBar(orientation, parent) {
+    auto *thumbStyle = new ThumbStyle;
+    thumbStyle->setParent(this);
+    setStyle(thumbStyle);
     setFocusPolicy(Qt::StrongFocus);
     setSingleStep(1);
     setPageStep(1);
