@@ -16,8 +16,6 @@ public:
     QRect draw(QImage &image, long long x, long long y, const QString &text, const QFont &font,
                qreal devicePixelRatio, QRgb colour);
 
-    qsizetype size() const { return m_masks.size(); }
-
 private:
     const QImage &mask(const QString &text, const QFont &font, qreal devicePixelRatio);
 

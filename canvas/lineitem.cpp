@@ -8,34 +8,34 @@ LineItem::LineItem(const QString &name, LineHost &host, QObject *parent, QColor 
     setObjectName(name);
 }
 
-void LineItem::remap() {
+void LineItem::startMoved() {
     m_pixelStart = m_host.linePixel(QPointF(m_x1, m_y1));
+    m_host.lineItemChanged(this);
+}
+
+void LineItem::endMoved() {
     m_pixelEnd = m_host.linePixel(QPointF(m_x2, m_y2));
     m_host.lineItemChanged(this);
 }
 
 void LineItem::setX1(float value) {
     m_x1 = value;
-    m_pixelStart = m_host.linePixel(QPointF(m_x1, m_y1));
-    m_host.lineItemChanged(this);
+    startMoved();
 }
 
 void LineItem::setY1(float value) {
     m_y1 = value;
-    m_pixelStart = m_host.linePixel(QPointF(m_x1, m_y1));
-    m_host.lineItemChanged(this);
+    startMoved();
 }
 
 void LineItem::setX2(float value) {
     m_x2 = value;
-    m_pixelEnd = m_host.linePixel(QPointF(m_x2, m_y2));
-    m_host.lineItemChanged(this);
+    endMoved();
 }
 
 void LineItem::setY2(float value) {
     m_y2 = value;
-    m_pixelEnd = m_host.linePixel(QPointF(m_x2, m_y2));
-    m_host.lineItemChanged(this);
+    endMoved();
 }
 
 void LineItem::ZOrder() { m_host.raiseLineItem(this); }

@@ -44,11 +44,13 @@ public:
     QPointF pixelStart() const { return m_pixelStart; }
     QPointF pixelEnd() const { return m_pixelEnd; }
 
-    // Re-maps both ends with the container's present mapping.
-    void remap();
     void paint(QPainter &painter) const;
 
 private:
+    // The end points are mapped to pixels when they are set, with the container's mapping then.
+    void startMoved();
+    void endMoved();
+
     LineHost &m_host;
     QColor m_colour;
     int m_width;
