@@ -2,17 +2,12 @@
 
 #include "canvas/pointercodes.h"
 #include "canvas/raster.h"
+#include "canvas/twips.h"
 #include "window/conversions.h"
 
 #include <QMouseEvent>
 #include <QPainter>
 #include <cmath>
-
-namespace {
-
-constexpr double twipsPerPixel = 15.0;
-
-} // namespace
 
 Canvas::Canvas(QWidget *parent) : QWidget(parent) {
     setAttribute(Qt::WA_StaticContents);
@@ -44,8 +39,8 @@ void Canvas::syncImage() {
 
 void Canvas::updateMapping() {
     if (!m_customScale) {
-        m_scaleWidth = static_cast<float>(width() * twipsPerPixel);
-        m_scaleHeight = static_cast<float>(height() * twipsPerPixel);
+        m_scaleWidth = static_cast<float>(width() * Twips::perPixel);
+        m_scaleHeight = static_cast<float>(height() * Twips::perPixel);
     }
     m_mapped = m_scaleWidth != 0.0f && m_scaleHeight != 0.0f && std::isfinite(m_scaleWidth) &&
                std::isfinite(m_scaleHeight) && std::isfinite(m_scaleLeft) &&
@@ -144,7 +139,7 @@ void Canvas::Print(double number) {
 }
 
 void Canvas::setHeightTwips(int twips) {
-    resize(width(), static_cast<int>(std::lround(std::max(0, twips) / twipsPerPixel)));
+    resize(width(), Twips::toPixels(std::max(0, twips)));
     syncImage();
 }
 
@@ -174,13 +169,11 @@ QPoint Canvas::devicePixelOf(float x, float y) const {
 void Canvas::placeChild(QWidget *child, float left, float top) {
     if (!m_mapped)
         return;
-    const double limit = 1 << 20;
-    const double px =
-        std::clamp((static_cast<double>(left) - m_scaleLeft) * m_devScaleX, -limit, limit);
-    const double py =
-        std::clamp((static_cast<double>(top) - m_scaleTop) * m_devScaleY, -limit, limit);
-    child->move(static_cast<int>(std::floor(std::floor(px) / m_dpr)),
-                static_cast<int>(std::floor(std::floor(py) / m_dpr)));
+    static constexpr long long limit = 1 << 20;
+    const auto logical = [this](long long device) {
+        return static_cast<int>(std::floor(std::clamp(device, -limit, limit) / m_dpr));
+    };
+    child->move(logical(devX(left)), logical(devY(top)));
 }
 
 QPointF Canvas::childPosition(const QWidget *child) const { return pixelToWorld(child->pos()); }
@@ -194,10 +187,9 @@ LineItem *Canvas::createLineItem(const QString &name, QColor colour, int width) 
 QPointF Canvas::linePixel(QPointF position) const {
     if (!m_mapped)
         return {};
-    const double px = (position.x() - m_scaleLeft) * m_devScaleX;
-    const double py = (position.y() - m_scaleTop) * m_devScaleY;
-    return {(static_cast<double>(Raster::pixelOf(px)) + 0.5) / m_dpr,
-            (static_cast<double>(Raster::pixelOf(py)) + 0.5) / m_dpr};
+    // The centre of the device pixel that drawing at this point would paint.
+    return {(static_cast<double>(devX(static_cast<float>(position.x()))) + 0.5) / m_dpr,
+            (static_cast<double>(devY(static_cast<float>(position.y()))) + 0.5) / m_dpr};
 }
 
 void Canvas::lineItemChanged(const LineItem *) { update(); }

@@ -3,6 +3,7 @@
 #include "canvas/canvas.h"
 #include "canvas/colors.h"
 #include "canvas/pointercodes.h"
+#include "canvas/twips.h"
 #include "window/scrollbar.h"
 #include "window/smileyicon.h"
 #include "window/textarea.h"
@@ -18,12 +19,10 @@ using Colors::RGB;
 
 namespace {
 
-constexpr double twipsPerPixel = 15.0;
-
-int px(int twips) { return static_cast<int>(std::lround(twips / twipsPerPixel)); }
+using Twips::toPixels;
 
 QRect twipsRect(int left, int top, int width, int height) {
-    return {px(left), px(top), px(width), px(height)};
+    return {toPixels(left), toPixels(top), toPixels(width), toPixels(height)};
 }
 
 QFont timesNewRoman(double points) {
@@ -89,7 +88,7 @@ Form1::Form1(QWidget *parent) : QWidget(parent) {
     setWindowTitle(QStringLiteral("Zahlenlupe, pythagoreische Tripel und \"Fast-Tripel\":  "
                                   "x^2 + y^2  =  z^2 + Abweichung"));
     setWindowIcon(smileyIcon());
-    setFixedSize(px(12165), px(10875));
+    setFixedSize(toPixels(12165), toPixels(10875));
     setMouseTracking(true);
     createControls();
     arrangeTabOrder();
@@ -282,8 +281,8 @@ bool Form1::eventFilter(QObject *watched, QEvent *event) {
             if (handler != nullptr)
                 (this->*handler)(PointerCodes::buttons(buttons),
                                  PointerCodes::modifiers(mouse->modifiers()),
-                                 static_cast<float>(mouse->position().x() * twipsPerPixel),
-                                 static_cast<float>(mouse->position().y() * twipsPerPixel));
+                                 static_cast<float>(mouse->position().x() * Twips::perPixel),
+                                 static_cast<float>(mouse->position().y() * Twips::perPixel));
         }
     }
     return QWidget::eventFilter(watched, event);
@@ -293,8 +292,8 @@ void Form1::mouseMoveEvent(QMouseEvent *event) {
     // Reached only over the window's own surface (and the arrow, which takes no pointer events).
     Form_MouseMove(PointerCodes::buttons(event->buttons()),
                    PointerCodes::modifiers(event->modifiers()),
-                   static_cast<float>(event->position().x() * twipsPerPixel),
-                   static_cast<float>(event->position().y() * twipsPerPixel));
+                   static_cast<float>(event->position().x() * Twips::perPixel),
+                   static_cast<float>(event->position().y() * Twips::perPixel));
 }
 
 void Form1::paintEvent(QPaintEvent *) {
@@ -304,8 +303,8 @@ void Form1::paintEvent(QPaintEvent *) {
 }
 
 QPointF Form1::linePixel(QPointF position) const {
-    return {std::floor(position.x() / twipsPerPixel) + 0.5,
-            std::floor(position.y() / twipsPerPixel) + 0.5};
+    return {std::floor(position.x() / Twips::perPixel) + 0.5,
+            std::floor(position.y() / Twips::perPixel) + 0.5};
 }
 
 void Form1::lineItemChanged(const LineItem *) { update(); }
@@ -320,5 +319,5 @@ void Form1::setOuterHeightTwips(int twips) {
     if (isMaximized() || isMinimized() || isFullScreen())
         return;
     const int frame = isVisible() ? frameGeometry().height() - geometry().height() : 0;
-    setFixedHeight(std::max(0, px(twips) - frame));
+    setFixedHeight(std::max(0, toPixels(twips) - frame));
 }
