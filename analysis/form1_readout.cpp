@@ -1,13 +1,13 @@
 // The pointer readout: the preview box beside the pointer shows the right triangle on the legs
 // of the cell under the pointer, and the cell's coordinates or, for a solution, its equation.
 #include "canvas/canvas.h"
-#include "window/conversions.h"
+#include "numbers/conversions.h"
+#include "numbers/solution.h"
 #include "window/form1.h"
 #include "window/textarea.h"
 
 #include <QLineEdit>
 #include <algorithm>
-#include <cmath>
 
 namespace {
 
@@ -32,9 +32,9 @@ void Form1::picAusgabe_MouseMove(int, int, float x, float y) {
     picInfo->Cls();
 
     const double d = Conv::Val(Text1->text());
-    const double z2 = static_cast<double>(i) * i + static_cast<double>(j) * j - d;
+    const Solution::Test cell = Solution::test(i, j, d);
     txtInfo->setText(Conv::Str(i) + QLatin1Char(',') + Conv::Str(j));
-    if (z2 < 0)
+    if (cell.zSquared < 0)
         return;
 
     const int m = x > y ? i : j;
@@ -50,10 +50,9 @@ void Form1::picAusgabe_MouseMove(int, int, float x, float y) {
     picInfo->Line(0, 0, 0, static_cast<float>(j));
     picInfo->Line(static_cast<float>(i), 0, 0, static_cast<float>(j));
 
-    const double root = std::sqrt(z2);
-    if (root == Conv::Int(root))
+    if (cell.solution)
         txtInfo->setText(Conv::Str(i) + QStringLiteral(" Quadrat +") + Conv::Str(j) +
                          QStringLiteral(" Quadrat") + QStringLiteral("\r\n") +
-                         QStringLiteral(" = ") + Conv::Str(root) +
+                         QStringLiteral(" = ") + Conv::Str(cell.z) +
                          QStringLiteral(" Quadrat plus ") + Conv::Str(Conv::Val(Text1->text())));
 }

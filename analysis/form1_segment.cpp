@@ -1,7 +1,7 @@
 // The segment tool: two grid points picked with the four small scroll bars or by clicking the
 // plot (left button: first point, right button: second point).
 #include "canvas/canvas.h"
-#include "window/conversions.h"
+#include "numbers/conversions.h"
 #include "window/form1.h"
 #include "window/scrollbar.h"
 

@@ -3,7 +3,7 @@
 #include "canvas/pointercodes.h"
 #include "canvas/raster.h"
 #include "canvas/twips.h"
-#include "window/conversions.h"
+#include "numbers/conversions.h"
 
 #include <QMouseEvent>
 #include <QPainter>

@@ -2,7 +2,8 @@
 // placing of the segment lines.
 #include "canvas/canvas.h"
 #include "canvas/colors.h"
-#include "window/conversions.h"
+#include "numbers/conversions.h"
+#include "numbers/solution.h"
 #include "window/form1.h"
 #include "window/scrollbar.h"
 
@@ -46,11 +47,7 @@ void Form1::Command1_Click() {
         for (int y = 1; y <= 100; ++y) {
             picAusgabe->Line(0, y, 101, y, RGB(200, 200, 200));
             picAusgabe->setDrawWidth(1);
-            const double z2 = static_cast<double>(x * x + y * y) - d;
-            if (z2 < 0)
-                continue;
-            const double s = std::sqrt(z2);
-            if (s != Conv::Int(s))
+            if (!Solution::test(x, y, d).solution)
                 continue;
             if (x == y)
                 picAusgabe->setForeColor(QBColor(0));

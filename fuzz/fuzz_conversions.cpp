@@ -4,7 +4,7 @@
 //  - text written by Str reads back to a number that Str writes the same way again, both for
 //    numbers read from the input and for any finite double given by the input's bytes;
 //  - CInt and the whole-number text accept anything.
-#include "window/conversions.h"
+#include "numbers/conversions.h"
 
 #include <QString>
 #include <cmath>

@@ -3,7 +3,7 @@
 // and the compression bar that sets the canvas height.
 #include "testsupport.h"
 
-#include "window/conversions.h"
+#include "numbers/conversions.h"
 
 #include <QLineEdit>
 #include <QPushButton>

@@ -24,7 +24,7 @@
 
 #include "canvas/canvas.h"
 #include "canvas/lineitem.h"
-#include "window/conversions.h"
+#include "numbers/conversions.h"
 #include "window/form1.h"
 #include "window/scrollbar.h"
 #include "window/textarea.h"

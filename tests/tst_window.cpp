@@ -5,7 +5,7 @@
 
 #include "canvas/colors.h"
 #include "canvas/lineitem.h"
-#include "window/conversions.h"
+#include "numbers/conversions.h"
 #include "window/textarea.h"
 
 #include <QAbstractButton>

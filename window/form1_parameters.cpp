@@ -1,7 +1,7 @@
 // The parameter controls: deviation steps, the radius by scroll bar or typed into its label on
 // the canvas, and the vertical compression of the canvas.
 #include "canvas/canvas.h"
-#include "window/conversions.h"
+#include "numbers/conversions.h"
 #include "window/form1.h"
 #include "window/scrollbar.h"
 

@@ -1,4 +1,4 @@
-#include "window/conversions.h"
+#include "numbers/conversions.h"
 
 #include <charconv>
 #include <cmath>
