@@ -31,6 +31,7 @@ void Form1::Command2_Click() {
     picAusgabe->Cls();
     paintBackground();
     Koordinatensystem();
+    describePlot(false);
 }
 
 // "Tripel anzeigen": background, grid pass, marks for every pair (x, y) in 1..100 whose
@@ -40,6 +41,7 @@ void Form1::Command1_Click() {
     paintBackground();
     // Nothing can change the deviation text while the search runs, so it is read once.
     const double d = Conv::Val(Text1->text());
+    m_searchedDeviation = d;
     int count = 0;
     for (int x = 1; x <= 100; ++x) {
         picAusgabe->Line(x, 0, x, 101, RGB(200, 200, 200));
@@ -61,6 +63,7 @@ void Form1::Command1_Click() {
     }
     txtAnzahl->setText(Conv::Str(count));
     Koordinatensystem();
+    describePlot(true);
 }
 
 // Axis labels, grid with every tenth line heavier, tick boxes, dashed diagonal, segment lines,

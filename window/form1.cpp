@@ -35,9 +35,12 @@ QFont timesNewRoman(double points) {
     return font;
 }
 
-void setBase(QWidget *widget, QRgb colour) {
+// A box whose ground the design fixes gets a fixed text colour with it: under a dark colour scheme
+// the palette's text colour is light, and would vanish on a light ground.
+void setBoxColours(QWidget *widget, QRgb ground, QRgb text) {
     QPalette palette = widget->palette();
-    palette.setColor(QPalette::Base, QColor::fromRgb(colour));
+    palette.setColor(QPalette::Base, QColor::fromRgb(ground));
+    palette.setColor(QPalette::Text, QColor::fromRgb(text));
     widget->setPalette(palette);
 }
 
@@ -93,6 +96,7 @@ Form1::Form1(QWidget *parent) : QWidget(parent) {
     createControls();
     arrangeTabOrder();
     connectHandlers();
+    nameControls();
     Form_Load();
 }
 
@@ -118,10 +122,13 @@ void Form1::createControls() {
     {
         QPalette palette = Command6->palette();
         palette.setColor(QPalette::Button, QColor::fromRgb(RGB(255, 0, 0)));
+        palette.setColor(QPalette::ButtonText, QColor::fromRgb(RGB(0, 0, 0)));
         Command6->setPalette(palette);
         // Drawn in its face colour itself; a style would only tint its own button face with it.
+        // The caption stays black on the red face under any colour scheme.
         Command6->setStyleSheet(QStringLiteral(
-            "QPushButton { background-color: rgb(255, 0, 0); border: 2px outset rgb(255, 0, 0); }"
+            "QPushButton { background-color: rgb(255, 0, 0); color: rgb(0, 0, 0);"
+            " border: 2px outset rgb(255, 0, 0); }"
             "QPushButton:focus { border-color: rgb(0, 0, 0); }"
             "QPushButton:pressed { border-style: inset; border-color: rgb(255, 0, 0); }"));
     }
@@ -175,10 +182,10 @@ void Form1::createControls() {
                               twipsRect(2880, 0, 8175, 252), 141, 25);
     txtHilfe = makeTextBox(picAusgabe, "txtHilfe", QStringLiteral("Text3"),
                            twipsRect(0, 240, 11055, 375), 12);
-    setBase(txtHilfe, RGB(255, 255, 192));
+    setBoxColours(txtHilfe, RGB(255, 255, 192), RGB(0, 0, 0));
     Text2 = makeTextBox(picAusgabe, "Text2", QStringLiteral("0"), twipsRect(1560, 9360, 372, 336),
                         10.5);
-    setBase(Text2, RGB(255, 192, 128));
+    setBoxColours(Text2, RGB(255, 192, 128), RGB(0, 0, 0));
 
     picInfo = named(new Canvas(picAusgabe), "picInfo");
     picInfo->setGeometry(twipsRect(6720, 3480, 2412, 2412));
@@ -198,7 +205,7 @@ void Form1::createControls() {
     txtInfo = named(info, "txtInfo");
     txtInfo->setGeometry(twipsRect(0, 1680, 2412, 735));
     txtInfo->setFont(timesNewRoman(10.5));
-    setBase(txtInfo, RGB(255, 255, 255));
+    setBoxColours(txtInfo, RGB(255, 255, 255), RGB(0, 0, 0));
     txtInfo->setFocusPolicy(Qt::StrongFocus);
     txtInfo->setText(QStringLiteral("Text4"));
 

@@ -105,6 +105,10 @@ private:
     void watchPointer(QWidget *control, PointerHandler onMove, PointerHandler onDown = nullptr);
     void paintBackground();
     void showHelp(const QString &text);
+    // What screen readers announce: every control's name and help text, and what the plot shows.
+    void nameControls();
+    void describeControls(); // each control's help text as its description
+    void describePlot(bool marked);
 
     QPushButton *Command1 = nullptr;
     QPushButton *Command2 = nullptr;
@@ -147,4 +151,5 @@ private:
     QHash<const QObject *, PointerHandlers> m_pointerHandlers;
     QList<LineItem *> m_lines;
     Counters m_counters;
+    double m_searchedDeviation = 0; // the deviation the last search used
 };

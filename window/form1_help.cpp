@@ -2,8 +2,10 @@
 #include "window/form1.h"
 
 #include <QCoreApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace {
 
@@ -22,6 +24,18 @@ const QString helpSegment = QStringLiteral("Strecke einzeichnen (Analysewerkzeug
 } // namespace
 
 void Form1::showHelp(const QString &text) { txtHilfe->setText(text); }
+
+// Screen readers tell the same as the help line.
+void Form1::describeControls() {
+    const std::pair<QWidget *, const QString &> described[] = {
+        {Command1, helpSearch}, {Command2, helpClear},   {Command5, helpInfo},
+        {Command6, helpExit},   {Label1, helpCount},     {txtAnzahl, helpCount},
+        {Label2, helpRadius},   {Label3, helpDeviation}, {Text1, helpDeviation},
+        {Label4, helpCompress}, {txtX1, helpSegment},    {txtX2, helpSegment},
+        {txtY2, helpSegment},   {txtY1, helpSegment}};
+    for (const auto &[control, help] : described)
+        control->setAccessibleDescription(help);
+}
 
 void Form1::Form_MouseMove(int, int, float, float) { showHelp(QString()); }
 void Form1::Command1_MouseMove(int, int, float, float) { showHelp(helpSearch); }

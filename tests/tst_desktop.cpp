@@ -1,0 +1,342 @@
+// The window on the user's desktop: Qt's own texts in German, text that stays readable under a
+// dark colour scheme, and what screen readers announce.
+
+#include "testsupport.h"
+
+#include "window/qttranslation.h"
+#include "window/textarea.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QScopeGuard>
+#include <QTimer>
+#include <cmath>
+#include <functional>
+#include <memory>
+
+using TestSupport::control;
+
+namespace {
+
+// Relative luminance and contrast ratio as WCAG 2 defines them.
+double luminance(QRgb colour) {
+    const auto linear = [](int channel) {
+        const double c = channel / 255.0;
+        return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(qRed(colour)) + 0.7152 * linear(qGreen(colour)) +
+           0.0722 * linear(qBlue(colour));
+}
+
+double contrast(QRgb a, QRgb b) {
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// A dark colour scheme as desktops give it: light text on dark grounds.
+QPalette darkPalette() {
+    const QColor light(230, 230, 230);
+    QPalette dark(QColor(60, 60, 60), QColor(45, 45, 45));
+    dark.setColor(QPalette::WindowText, light);
+    dark.setColor(QPalette::Base, QColor(30, 30, 30));
+    dark.setColor(QPalette::AlternateBase, QColor(45, 45, 45));
+    dark.setColor(QPalette::Text, light);
+    dark.setColor(QPalette::ButtonText, light);
+    dark.setColor(QPalette::BrightText, Qt::white);
+    dark.setColor(QPalette::Highlight, QColor(42, 130, 218));
+    dark.setColor(QPalette::HighlightedText, Qt::black);
+    return dark;
+}
+
+// Builds the window and shows it; it is built after any palette change, as at start-up.
+std::unique_ptr<Form1> shownForm() {
+    auto form = std::make_unique<Form1>();
+    form->show();
+    if (!QTest::qWaitForWindowExposed(form.get()))
+        qFatal("window not exposed");
+    return form;
+}
+
+QAccessibleInterface *accessible(QWidget *widget) {
+    QAccessibleInterface *face = QAccessible::queryAccessibleInterface(widget);
+    if (face == nullptr)
+        qFatal("no accessible interface for %s", qPrintable(widget->objectName()));
+    return face;
+}
+
+// The texts of the popup menu that `open` brings up, read while it is open, then closed. Some
+// controls wait in their menu until it closes, others leave it open and return.
+QStringList menuTexts(const std::function<void()> &open) {
+    QStringList texts;
+    const auto readAndClose = [&texts] {
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        if (menu == nullptr)
+            return;
+        for (const QAction *action : menu->actions())
+            if (!action->isSeparator())
+                texts << action->text();
+        menu->close();
+    };
+    QTimer whileWaiting;
+    whileWaiting.setSingleShot(true);
+    QObject::connect(&whileWaiting, &QTimer::timeout, readAndClose);
+    whileWaiting.start(0);
+    open();
+    if (texts.isEmpty())
+        readAndClose();
+    return texts;
+}
+
+} // namespace
+
+class TestDesktop : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+
+    void qtTextsAreGerman_data();
+    void qtTextsAreGerman();
+
+    void textContrastUnderDarkPalette_data();
+    void textContrastUnderDarkPalette();
+
+    void everyControlHasAName();
+    void descriptionsAreTheHelpTexts_data();
+    void descriptionsAreTheHelpTexts();
+    void plotDescriptionFollowsTheSearch_data();
+    void plotDescriptionFollowsTheSearch();
+};
+
+void TestDesktop::initTestCase() {
+    // The translation is German whatever the locale says.
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    QVERIFY2(installQtGermanTranslation(*qApp),
+             qPrintable(QStringLiteral("no qtbase_de.qm in %1 (Debian: qt6-translations-l10n)")
+                            .arg(QLibraryInfo::path(QLibraryInfo::TranslationsPath))));
+    QCursor::setPos(-3000, -3000);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Qt's own texts
+
+void TestDesktop::qtTextsAreGerman_data() {
+    QTest::addColumn<QString>("owner"); // whose context menu; empty: a message box
+    QTest::addColumn<QStringList>("texts");
+
+    // The key names are translated too; the keys for Redo are those of the headless platform.
+    QTest::newRow("text box menu")
+        << "Text1" << QStringList{"&Rückgängig\tStrg+Z",    "Wieder&herstellen\tStrg+Y",
+                                  "&Ausschneiden\tStrg+X",  "&Kopieren\tStrg+C",
+                                  "Einf&ügen\tStrg+V",      "Löschen",
+                                  "Alles auswählen\tStrg+A"};
+    QTest::newRow("information box menu")
+        << "txtInfo" << QStringList{"&Kopieren\tStrg+C", "Alles auswählen\tStrg+A"};
+    QTest::newRow("horizontal scroll bar menu")
+        << "hscRadius" << QStringList{"Hierher scrollen",       "Linker Rand",
+                                      "Rechter Rand",           "Eine Seite nach links",
+                                      "Eine Seite nach rechts", "Nach links scrollen",
+                                      "Nach rechts scrollen"};
+    QTest::newRow("vertical scroll bar menu") << "vscBildschirm"
+                                              << QStringList{"Hierher scrollen",
+                                                             "Anfang",
+                                                             "Ende",
+                                                             "Eine Seite nach oben",
+                                                             "Eine Seite nach unten",
+                                                             "Nach oben scrollen",
+                                                             "Nach unten scrollen"};
+    QTest::newRow("message box buttons") << "" << QStringList{"OK", "Abbrechen", "Schließen"};
+}
+
+void TestDesktop::qtTextsAreGerman() {
+    QFETCH(QString, owner);
+    QFETCH(QStringList, texts);
+
+    if (owner.isEmpty()) {
+        QMessageBox box(QMessageBox::Question, QString(), QString(),
+                        QMessageBox::Ok | QMessageBox::Cancel | QMessageBox::Close);
+        QStringList shown;
+        for (QMessageBox::StandardButton which :
+             {QMessageBox::Ok, QMessageBox::Cancel, QMessageBox::Close})
+            shown << box.button(which)->text();
+        QCOMPARE(shown, texts);
+        return;
+    }
+
+    const auto form = shownForm();
+    auto *widget = control<QWidget>(*form, owner.toLatin1().constData());
+    if (auto *area = qobject_cast<TextArea *>(widget))
+        widget = area->viewport(); // where a text area takes its pointer events
+    const QPoint at = widget->rect().center();
+    const QStringList shown = menuTexts([&] {
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, widget->mapToGlobal(at));
+        QCoreApplication::sendEvent(widget, &event);
+    });
+    QCOMPARE(shown, texts);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Colours
+
+// Every control that shows text, measured on its rendered picture inside its frame: the ground is
+// the most frequent colour there, the text the pixel that stands out most from it.
+void TestDesktop::textContrastUnderDarkPalette_data() {
+    QTest::addColumn<int>("unused");
+
+    for (const char *name :
+         {"Command1", "Command2", "Command3", "Command4", "Command5", "Command6",  "Label1",
+          "Label2",   "Label3",   "Label4",   "Text1",    "Text2",    "txtAnzahl", "txtRadius",
+          "txtHilfe", "txtX1",    "txtY1",    "txtX2",    "txtY2",    "txtInfo"})
+        QTest::newRow(name) << 0;
+}
+
+void TestDesktop::textContrastUnderDarkPalette() {
+    const QPalette before = QApplication::palette();
+    QApplication::setPalette(darkPalette());
+    const auto restore = qScopeGuard([&before] { QApplication::setPalette(before); });
+    const auto form = shownForm();
+
+    auto *widget = control<QWidget>(*form, QTest::currentDataTag());
+    const QImage shot = widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const int frame = 2;
+    const QRect interior = shot.rect().adjusted(frame, frame, -frame, -frame);
+    QHash<QRgb, int> frequency;
+    for (int y = interior.top(); y <= interior.bottom(); ++y)
+        for (int x = interior.left(); x <= interior.right(); ++x)
+            ++frequency[shot.pixel(x, y)];
+    QRgb ground = shot.pixel(interior.topLeft());
+    for (auto it = frequency.cbegin(); it != frequency.cend(); ++it)
+        if (it.value() > frequency.value(ground))
+            ground = it.key();
+    QRgb text = ground;
+    for (auto it = frequency.cbegin(); it != frequency.cend(); ++it)
+        if (contrast(it.key(), ground) > contrast(text, ground))
+            text = it.key();
+
+    const double ratio = contrast(text, ground);
+    QVERIFY2(ratio >= 4.5, qPrintable(QStringLiteral("%1 on %2: %3:1")
+                                          .arg(QColor(text).name(), QColor(ground).name())
+                                          .arg(ratio, 0, 'f', 2)));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Screen readers
+
+// Walks the accessible tree from the window: every control that takes the focus has a name of
+// words, no two alike, and the walk meets every one of them.
+void TestDesktop::everyControlHasAName() {
+    const auto form = shownForm();
+    const QRegularExpression word(QStringLiteral("\\p{L}{2}"));
+    QStringList focusable;
+    QStringList faults;
+    QHash<QString, QString> owners; // name -> control
+    std::function<void(QAccessibleInterface *)> walk = [&](QAccessibleInterface *face) {
+        const auto *widget = qobject_cast<const QWidget *>(face->object());
+        if (widget != nullptr && face->state().focusable && !widget->objectName().isEmpty() &&
+            !widget->objectName().startsWith(QLatin1String("qt_"))) {
+            const QString owner = widget->objectName();
+            const QString name = face->text(QAccessible::Name);
+            focusable << owner;
+            if (!name.contains(word))
+                faults << owner + QStringLiteral(" is called \"") + name + QLatin1Char('"');
+            else if (owners.contains(name))
+                faults << owner + QStringLiteral(" has the name of ") + owners.value(name);
+            owners.insert(name, owner);
+        }
+        for (int i = 0; i < face->childCount(); ++i)
+            walk(face->child(i));
+    };
+    walk(accessible(form.get()));
+    QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QStringLiteral("; "))));
+
+    focusable.sort();
+    QStringList expected{"picAusgabe", "Command1", "Text1",     "Command2",      "Command3",
+                         "Command4",   "Command5", "txtAnzahl", "vscBildschirm", "txtX1",
+                         "txtY1",      "txtX2",    "txtY2",     "hscX1",         "hscY1",
+                         "hscX2",      "hscY2",    "hscRadius", "Text2",         "picInfo",
+                         "txtInfo",    "txtHilfe", "Command6",  "txtRadius"};
+    expected.sort();
+    QCOMPARE(focusable, expected);
+}
+
+// The help line's text for a control, as the pointer brings it up, is also its description.
+void TestDesktop::descriptionsAreTheHelpTexts_data() {
+    QTest::addColumn<bool>("press"); // the help comes with a press instead of a move
+
+    for (const char *name : {"Command1", "Command2", "Command5", "Command6", "Label1", "Label2",
+                             "Label3", "Label4", "Text1", "txtAnzahl", "txtX1", "txtX2", "txtY2"})
+        QTest::newRow(name) << false;
+    QTest::newRow("txtY1") << true;
+}
+
+void TestDesktop::descriptionsAreTheHelpTexts() {
+    QFETCH(bool, press);
+
+    const auto form = shownForm();
+    auto *widget = control<QWidget>(*form, QTest::currentDataTag());
+    auto *help = control<QLineEdit>(*form, "txtHilfe");
+    const QString untouched = QStringLiteral("\u00a7 untouched \u00a7");
+    help->setText(untouched);
+    const QPoint at = widget->rect().center();
+    if (press)
+        QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, at);
+    else
+        QTest::mouseMove(widget, at);
+    QVERIFY(help->text() != untouched);
+    QCOMPARE(accessible(widget)->text(QAccessible::Description), help->text());
+    QCOMPARE(help->text(), help->text().trimmed()); // a help text, not an empty line
+}
+
+// The plot's description says what the last search drew, the deviation written as the deviation
+// box writes it, or that "cls" left no marks.
+void TestDesktop::plotDescriptionFollowsTheSearch_data() {
+    QTest::addColumn<QString>("typed"); // into the deviation box before a search; null: no search
+    QTest::addColumn<int>("radius");    // set with the radius bar, which redraws; -1: left alone
+    QTest::addColumn<bool>("clear");    // "cls" pressed last
+    QTest::addColumn<QString>("description");
+
+    QTest::newRow("opening picture")
+        << QString() << -1 << false << "126 Lösungen für Abweichung 0, Radius 25";
+    QTest::newRow("deviation 2") << "2" << -1 << false << "22 Lösungen für Abweichung 2, Radius 25";
+    QTest::newRow("deviation -03")
+        << "-03" << -1 << false << "66 Lösungen für Abweichung -3, Radius 25";
+    QTest::newRow("deviation 2.50")
+        << "2.50" << -1 << false << "0 Lösungen für Abweichung 2.5, Radius 25";
+    QTest::newRow("one solution") << "20000" << -1 << false
+                                  << "1 Lösung für Abweichung 20000, Radius 25";
+    QTest::newRow("radius bar") << QString() << 7 << false
+                                << "126 Lösungen für Abweichung 0, Radius 7";
+    QTest::newRow("cls") << "2" << -1 << true << "Keine Lösungen eingezeichnet, Radius 25";
+}
+
+void TestDesktop::plotDescriptionFollowsTheSearch() {
+    QFETCH(QString, typed);
+    QFETCH(int, radius);
+    QFETCH(bool, clear);
+    QFETCH(QString, description);
+
+    const auto form = shownForm();
+    if (!typed.isNull()) {
+        auto *deviation = control<QLineEdit>(*form, "Text1");
+        deviation->selectAll();
+        QTest::keyClicks(deviation, typed);
+        QTest::mouseClick(control<QPushButton>(*form, "Command1"), Qt::LeftButton);
+    }
+    if (radius >= 0)
+        control<ScrollBar>(*form, "hscRadius")->setValue(radius);
+    if (clear)
+        QTest::mouseClick(control<QPushButton>(*form, "Command2"), Qt::LeftButton);
+
+    const QString shown =
+        accessible(control<Canvas>(*form, "picAusgabe"))->text(QAccessible::Description);
+    QCOMPARE(shown, description);
+}
+
+QTEST_MAIN(TestDesktop)
+#include "tst_desktop.moc"
