@@ -5,6 +5,7 @@
 #include "window/scrollbar.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -116,6 +117,33 @@ void benchStartup(const QString &self) {
     report("peak resident memory", static_cast<int>(memory.size()), summarise(memory), "MB");
 }
 
+// The batch modes as a script runs them: the whole process, from start to exit, for d = 0.
+void benchBatch() {
+    const QString program = QStringLiteral(ZAHLENLUPE_BINARY);
+    const QString file = QDir::temp().filePath(QStringLiteral("zahlenlupe-bench.png"));
+    const struct {
+        const char *name;
+        QStringList arguments;
+    } modes[] = {
+        {"--list, process start to exit", {"--deviation", "0", "--list"}},
+        {"--export, process start to exit", {"--deviation", "0", "--export", file}},
+    };
+    for (const auto &mode : modes) {
+        constexpr int runs = 21;
+        bool failed = false;
+        const Summary times = timeIt(runs, [&](int) {
+            QProcess child;
+            child.start(program, mode.arguments);
+            failed |= !child.waitForFinished(30000) || child.exitCode() != 0;
+        });
+        if (failed)
+            std::printf("%s: a run failed\n", mode.name);
+        else
+            report(mode.name, runs, times);
+    }
+    QFile::remove(file);
+}
+
 } // namespace
 
 int main(int argc, char *argv[]) {
@@ -179,5 +207,6 @@ int main(int argc, char *argv[]) {
            }));
 
     benchStartup(QCoreApplication::applicationFilePath());
+    benchBatch();
     return 0;
 }

@@ -221,6 +221,19 @@ void Canvas::paintEvent(QPaintEvent *event) {
         item->paint(painter);
 }
 
+QImage Canvas::composedImage(const QList<Overlay> &overlays) const {
+    QImage picture = m_image.copy();
+    picture.setDevicePixelRatio(m_dpr);
+    if (picture.isNull())
+        return picture;
+    QPainter painter(&picture);
+    for (const LineItem *item : m_lines)
+        item->paint(painter);
+    for (const Overlay &overlay : overlays)
+        overlay.widget->render(&painter, overlay.position, QRegion(), QWidget::DrawChildren);
+    return picture;
+}
+
 void Canvas::resizeEvent(QResizeEvent *event) {
     QWidget::resizeEvent(event);
     syncImage();

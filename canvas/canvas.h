@@ -72,6 +72,14 @@ public:
     const QList<LineItem *> &lineItems() const { return m_lines; }
 
     const QImage &image() const { return m_image; }
+    // The picture as the canvas shows it, at the image's own resolution: the image, the line
+    // items above it, and the given widgets above those, each drawn at its logical-pixel position
+    // in the canvas over what lies beneath it (no background of its own beyond what it paints).
+    struct Overlay {
+        QWidget *widget = nullptr;
+        QPoint position;
+    };
+    QImage composedImage(const QList<Overlay> &overlays) const;
     // For tests: repaint every span in full instead of only its damaged columns.
     void setSpanMemory(bool on) { m_raster.setSpanMemory(on); }
 

@@ -3,7 +3,9 @@
 //  - Val of any text is finite;
 //  - text written by Str reads back to a number that Str writes the same way again, both for
 //    numbers read from the input and for any finite double given by the input's bytes;
-//  - CInt and the whole-number text accept anything.
+//  - CInt and the whole-number text accept anything;
+//  - exactVal gives, where it gives a value at all, the value Val reads, and it accepts every
+//    text that Str writes.
 #include "numbers/conversions.h"
 
 #include <QString>
@@ -26,6 +28,7 @@ void roundTrip(double v) {
         return;
     const QString text = Conv::Str(v);
     require(Conv::Str(Conv::Val(text)) == text, "Str(Val(Str(v))) differs from Str(v)");
+    require(Conv::exactVal(text) == Conv::Val(text), "exactVal refuses or misreads Str's text");
     const auto single = static_cast<float>(v);
     if (std::isfinite(single)) {
         const QString singleText = Conv::Str(single);
@@ -43,6 +46,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     for (const QString &text : {utf8, latin1}) {
         const double v = Conv::Val(text);
         require(std::isfinite(v), "Val gave a number that is not finite");
+        const auto exact = Conv::exactVal(text);
+        require(!exact || *exact == v, "exactVal differs from Val");
         roundTrip(v);
         const auto whole = Conv::CInt(v);
         require(Conv::wholeNumberText(whole).toInt() == whole, "whole-number text");

@@ -139,6 +139,62 @@ double Val(QStringView text) {
 
 namespace {
 
+bool isDigitOf(QChar c, int radix) {
+    const char16_t u = c.unicode();
+    if (u >= '0' && u <= '9')
+        return u - '0' < radix;
+    return radix == 16 && ((u >= 'a' && u <= 'f') || (u >= 'A' && u <= 'F'));
+}
+
+// Length of the run of digits of the radix that starts at pos.
+qsizetype digitRun(QStringView text, qsizetype pos, int radix) {
+    qsizetype end = pos;
+    while (end < text.size() && isDigitOf(text[end], radix))
+        ++end;
+    return end - pos;
+}
+
+bool isWholeNumberText(QStringView t) {
+    if (t.size() >= 2 && t[0] == u'&') {
+        const QChar r = t[1].toUpper();
+        const int radix = r == u'H' ? 16 : r == u'O' ? 8 : 0;
+        return radix != 0 && t.size() > 2 && digitRun(t, 2, radix) == t.size() - 2;
+    }
+    qsizetype pos = 0;
+    if (pos < t.size() && (t[pos] == u'+' || t[pos] == u'-'))
+        ++pos;
+    const qsizetype whole = digitRun(t, pos, 10);
+    pos += whole;
+    qsizetype fraction = 0;
+    if (pos < t.size() && t[pos] == u'.') {
+        fraction = digitRun(t, pos + 1, 10);
+        pos += 1 + fraction;
+    }
+    if (whole + fraction == 0)
+        return false;
+    if (pos < t.size() && (t[pos] == u'E' || t[pos] == u'e')) {
+        ++pos;
+        if (pos < t.size() && (t[pos] == u'+' || t[pos] == u'-'))
+            ++pos;
+        const qsizetype exponent = digitRun(t, pos, 10);
+        if (exponent == 0)
+            return false;
+        pos += exponent;
+    }
+    return pos == t.size();
+}
+
+} // namespace
+
+std::optional<double> exactVal(QStringView text) {
+    const QStringView trimmed = text.trimmed();
+    if (!isWholeNumberText(trimmed))
+        return std::nullopt;
+    return Val(trimmed);
+}
+
+namespace {
+
 // Formats |value| with the given number of significant digits in the program's number style.
 template <typename T> QString format(T value, int significant, int exponentFrom) {
     if (std::isnan(value))

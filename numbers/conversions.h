@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringView>
 #include <cstdint>
+#include <optional>
 
 // Number and text conversions shared by every part of the program. They follow one set of rules
 // everywhere: '.' is the only decimal separator whatever the locale, and no conversion throws,
@@ -16,6 +17,13 @@ namespace Conv {
 // number. A number beyond the double range saturates to the largest finite double of its sign;
 // one below the smallest double gives 0. The result is always finite.
 double Val(QStringView text);
+
+// Reads a text that is one number and nothing else, for input that must be exact (the command
+// line): the grammar of Val without its leniency. Blanks may stand only before and after the
+// number; a sign, digits with at most one '.', and an exponent with digits, or "&H"/"&O" with at
+// least one digit. Anything else, the empty text included, gives no value. A number beyond the
+// double range saturates as in Val, and the value is always the one Val reads from the same text.
+std::optional<double> exactVal(QStringView text);
 
 // Writes a double with at most 15 significant digits: a leading blank for zero and positive
 // numbers, '-' for negative ones, no zero before the point, no trailing zeros, and exponent form

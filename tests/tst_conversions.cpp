@@ -12,6 +12,8 @@ private slots:
     void val_data();
     void val();
     void valNeverFailsOnHugeText();
+    void exactVal_data();
+    void exactVal();
     void strDouble_data();
     void strDouble();
     void strSingle_data();
@@ -75,6 +77,39 @@ void TestConversions::val() {
     QFETCH(QString, text);
     QFETCH(double, expected);
     QCOMPARE(Conv::Val(text), expected);
+}
+
+void TestConversions::exactVal_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("number");
+    QTest::addColumn<double>("expected");
+    const double max = std::numeric_limits<double>::max();
+    QTest::newRow("whole") << "2" << true << 2.0;
+    QTest::newRow("blanks around") << " -7 " << true << -7.0;
+    QTest::newRow("leading point") << ".5" << true << 0.5;
+    QTest::newRow("trailing point") << "3." << true << 3.0;
+    QTest::newRow("exponent") << "-1e20" << true << -1e20;
+    QTest::newRow("beyond the range saturates") << "-1e400" << true << -max;
+    QTest::newRow("hex") << "&H1F" << true << 31.0;
+    QTest::newRow("empty") << "" << false << 0.0;
+    QTest::newRow("letters") << "abc" << false << 0.0;
+    QTest::newRow("comma") << "3,5" << false << 0.0;
+    QTest::newRow("blank inside") << "1 2" << false << 0.0;
+    QTest::newRow("exponent without digits") << "4e" << false << 0.0;
+    QTest::newRow("lone point") << "." << false << 0.0;
+    QTest::newRow("sign only") << "-" << false << 0.0;
+    QTest::newRow("octal digit 8") << "&O8" << false << 0.0;
+    QTest::newRow("bare prefix") << "&H" << false << 0.0;
+}
+
+void TestConversions::exactVal() {
+    QFETCH(QString, text);
+    QFETCH(bool, number);
+    QFETCH(double, expected);
+    const std::optional<double> value = Conv::exactVal(text);
+    QCOMPARE(value.has_value(), number);
+    if (number)
+        QCOMPARE(*value, expected);
 }
 
 void TestConversions::valNeverFailsOnHugeText() {

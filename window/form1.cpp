@@ -97,6 +97,7 @@ Form1::Form1(QWidget *parent) : QWidget(parent) {
     arrangeTabOrder();
     connectHandlers();
     nameControls();
+    connectKeys();
     Form_Load();
 }
 

@@ -53,10 +53,18 @@ void Form1::txtX2_MouseMove(int, int, float, float) { showHelp(helpSegment); }
 void Form1::txtY2_MouseMove(int, int, float, float) { showHelp(helpSegment); }
 void Form1::txtY1_MouseDown(int, int, float, float) { showHelp(helpSegment); }
 
+QString Form1::keysText() {
+    return QStringLiteral("Strg+S: Bild als PNG speichern\n"
+                          "Strg+Umschalt+C: Bild in die Zwischenablage kopieren\n"
+                          "Strg+L: Lösungen als CSV speichern\n"
+                          "Strg+Q: Beenden\n");
+}
+
 void Form1::Command5_Click() {
     QMessageBox box(QMessageBox::Information, QStringLiteral("Programmiert von"),
-                    QStringLiteral("Zahlenlupe – gebaut vom Zahlenlupe-Team"), QMessageBox::Ok,
-                    this);
+                    QStringLiteral("Zahlenlupe – gebaut vom Zahlenlupe-Team\n\nTasten:\n") +
+                        keysText(),
+                    QMessageBox::Ok, this);
     box.setObjectName(QStringLiteral("infoBox"));
     box.setWindowModality(Qt::ApplicationModal);
     box.exec();

@@ -1,0 +1,73 @@
+#include "app/batch.h"
+
+#include "app/commandline.h"
+#include "finder/savefile.h"
+#include "finder/solutionlist.h"
+#include "numbers/conversions.h"
+#include "window/form1.h"
+
+#include <QApplication>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+void complain(const QString &message) {
+    std::fprintf(stderr, "zahlenlupe: %s\n", message.toUtf8().constData());
+}
+
+// The plot of a window started with the command line's values, drawn off screen.
+int exportPlot(const CommandLine &command, int argc, char *argv[]) {
+    // Qt's own options stay in force; the platform is always the one that needs no display.
+    std::vector<char *> arguments(argv, argv + argc);
+    char platformOption[] = "-platform";
+    char offscreen[] = "offscreen";
+    arguments.push_back(platformOption);
+    arguments.push_back(offscreen);
+    int count = static_cast<int>(arguments.size());
+    arguments.push_back(nullptr);
+    QApplication app(count, arguments.data());
+
+    Form1 form;
+    form.startWith(command.deviationText, command.radius, command.segment);
+    const QString failure = SaveFile::writePng(command.exportPath, form.plotImage());
+    if (!failure.isEmpty()) {
+        complain(failure);
+        return 1;
+    }
+    return 0;
+}
+
+int writeList(const CommandLine &command) {
+    const auto entries = SolutionList::forDeviation(Conv::Val(command.deviationText));
+    const QByteArray text = command.format == CommandLine::Format::Json
+                                ? SolutionList::toJson(entries)
+                                : SolutionList::toCsv(entries);
+    errno = 0;
+    const bool written = std::fwrite(text.constData(), 1, static_cast<std::size_t>(text.size()),
+                                     stdout) == static_cast<std::size_t>(text.size()) &&
+                         std::fflush(stdout) == 0;
+    if (!written) {
+        complain(QStringLiteral("Die Liste kann nicht geschrieben werden: %1")
+                     .arg(QString::fromLocal8Bit(std::strerror(errno))));
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace
+
+namespace Batch {
+
+int run(const CommandLine &command, int argc, char *argv[]) {
+    if (!command.exportPath.isEmpty()) {
+        const int status = exportPlot(command, argc, argv);
+        if (status != 0)
+            return status;
+    }
+    return command.list ? writeList(command) : 0;
+}
+
+} // namespace Batch

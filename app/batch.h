@@ -1,0 +1,12 @@
+#pragma once
+
+struct CommandLine;
+
+// The batch modes: the plot as a PNG file and the list of solutions on standard output, with no
+// window and no display. Messages go to standard error; the result is the exit status (0 done,
+// 1 an output could not be written).
+namespace Batch {
+
+int run(const CommandLine &command, int argc, char *argv[]);
+
+} // namespace Batch

@@ -1,0 +1,341 @@
+// Results that leave the program: the solution rule against exact integer arithmetic, the list of
+// solutions, the plot and the list on the command line, and the save keys in the window.
+#include "testsupport.h"
+
+#include "finder/solutionlist.h"
+#include "numbers/solution.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <numeric>
+
+using namespace TestSupport;
+
+namespace {
+
+// The exact answer in whole numbers: is x² + y² − d the square of a whole number z?
+std::optional<long long> exactHypotenuse(long long x, long long y, long long d) {
+    const long long z2 = x * x + y * y - d;
+    if (z2 < 0)
+        return std::nullopt;
+    long long z = 0;
+    while ((z + 1) * (z + 1) <= z2)
+        ++z;
+    return z * z == z2 ? std::optional(z) : std::nullopt;
+}
+
+struct Run {
+    int status = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+// The program itself, with no display of any kind in its environment.
+Run runProgram(const QStringList &arguments) {
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        environment.remove(QLatin1String(name));
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(ZAHLENLUPE_BINARY), arguments);
+    if (!process.waitForFinished(30000))
+        qFatal("the program did not finish");
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            process.readAllStandardOutput(), process.readAllStandardError()};
+}
+
+QImage rgb(const QImage &image) { return image.convertToFormat(QImage::Format_RGB32); }
+
+} // namespace
+
+class TestResults : public QObject {
+    Q_OBJECT
+
+private slots:
+    void ruleMatchesExactArithmetic_data();
+    void ruleMatchesExactArithmetic();
+    void listMatchesTheCount_data();
+    void listMatchesTheCount();
+    void exactDigits_data();
+    void exactDigits();
+    void listOnTheCommandLine_data();
+    void listOnTheCommandLine();
+    void exportEqualsTheWindow_data();
+    void exportEqualsTheWindow();
+    void badArgumentsLeaveNothing_data();
+    void badArgumentsLeaveNothing();
+    void keysActInEveryControl();
+};
+
+void TestResults::ruleMatchesExactArithmetic_data() {
+    QTest::addColumn<int>("deviation");
+    for (const int d : {0, 1, 2, 3, -7, 99, 20000, 20001, -20000})
+        QTest::newRow(qPrintable(QString::number(d))) << d;
+}
+
+void TestResults::ruleMatchesExactArithmetic() {
+    QFETCH(int, deviation);
+    for (int x = -5; x <= 120; ++x)
+        for (int y = -5; y <= 120; ++y) {
+            const Solution::Test t = Solution::test(x, y, deviation);
+            const auto z = exactHypotenuse(x, y, deviation);
+            QCOMPARE(t.solution, z.has_value());
+            if (z)
+                QCOMPARE(t.z, static_cast<double>(*z));
+        }
+}
+
+void TestResults::listMatchesTheCount_data() {
+    QTest::addColumn<QString>("deviation");
+    QTest::addColumn<int>("rows");
+    QTest::newRow("0") << "0" << 126;
+    QTest::newRow("2") << "2" << 22;
+    QTest::newRow("-7") << "-7" << -1; // as many as the count label shows
+    QTest::newRow("half") << "0.5" << 0;
+    QTest::newRow("-1e20 passes every pair") << "-1e20" << 10000;
+}
+
+void TestResults::listMatchesTheCount() {
+    QFETCH(QString, deviation);
+    QFETCH(int, rows);
+    Form1 form;
+    control<QLineEdit>(form, "Text1")->setText(deviation);
+    control<QPushButton>(form, "Command1")->click();
+    const auto entries = SolutionList::forDeviation(form.searchedDeviation());
+    QCOMPARE(entries.size(), text(form, "txtAnzahl").trimmed().toInt());
+    if (rows >= 0)
+        QCOMPARE(entries.size(), rows);
+    const long long d = deviation.toLongLong();
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        const auto &e = entries[i];
+        if (i > 0)
+            QVERIFY(std::pair(entries[i - 1].x, entries[i - 1].y) < std::pair(e.x, e.y));
+        if (rows == 10000)
+            continue; // z² = x² + y² + 1e20 only in double precision
+        const auto z = static_cast<long long>(e.z);
+        QCOMPARE(1LL * e.x * e.x + 1LL * e.y * e.y, z * z + d);
+        QCOMPARE(e.primitive, std::gcd(std::gcd(e.x, e.y), z) == 1);
+    }
+}
+
+void TestResults::exactDigits_data() {
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QByteArray>("digits");
+    QTest::newRow("zero") << 0.0 << QByteArray("0");
+    QTest::newRow("2^100") << std::ldexp(1.0, 100) << QByteArray("1267650600228229401496703205376");
+    QTest::newRow("1e23 as the double holds it") << 1e23 << QByteArray("99999999999999991611392");
+    QTest::newRow("largest double")
+        << std::numeric_limits<double>::max()
+        << QByteArray(
+               "17976931348623157081452742373170435679807056752584499659891747680315726078002"
+               "85387605895586327668781715404589535143824642343213268894641827684675467035375"
+               "16986049910576551282076245490090389328944075868508455133942304583236903222948"
+               "16580855933212334827479782620414472316873817718091929988125040402618412485836"
+               "8");
+}
+
+void TestResults::exactDigits() {
+    QFETCH(double, value);
+    QFETCH(QByteArray, digits);
+    QCOMPARE(SolutionList::exactDigits(value), digits);
+}
+
+void TestResults::listOnTheCommandLine_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("lines");
+    QTest::addColumn<QByteArray>("start");
+    QTest::newRow("version") << QStringList{"--version"} << 1 << QByteArray("zahlenlupe 1.0.0\n");
+    QTest::newRow("help") << QStringList{"-h"} << -1
+                          << QByteArray("Aufruf: zahlenlupe [Optionen]\n");
+    const QStringList list{QStringLiteral("--list")};
+    QTest::newRow("csv") << list + QStringList{"--deviation", "2"} << 23
+                         << QByteArray("x,y,z,primitive\n1,1,0,true\n3,3,4,true\n5,11,12,true\n");
+    QTest::newRow("json, one solution")
+        << list + QStringList{"--deviation=20000", "--format", "json"} << 3
+        << QByteArray("[\n  {\"x\": 100, \"y\": 100, \"z\": 0, \"primitive\": false}\n]\n");
+    QTest::newRow("json, none") << list + QStringList{"--deviation", "1e6", "--format=json"} << 1
+                                << QByteArray("[]\n");
+    QTest::newRow("beyond the range saturates: none")
+        << list + QStringList{"--deviation", "1e400"} << 1 << QByteArray("x,y,z,primitive\n");
+    QTest::newRow("negative beyond the range: all")
+        << list + QStringList{"--deviation", "-1e400"} << 10001
+        << QByteArray("x,y,z,primitive\n1,1,1340780792994259561100831764080293428246420726595910"
+                      "702146605475609437657358161905485261224192795645565075999639870378241210963"
+                      "3178814162067569513603268608,true\n");
+}
+
+void TestResults::listOnTheCommandLine() {
+    QFETCH(QStringList, arguments);
+    QFETCH(int, lines);
+    QFETCH(QByteArray, start);
+    const Run run = runProgram(arguments);
+    QCOMPARE(run.status, 0);
+    QCOMPARE(run.err, QByteArray());
+    if (lines >= 0)
+        QCOMPARE(run.out.count('\n'), lines);
+    QVERIFY2(run.out.startsWith(start), run.out.left(200).constData());
+}
+
+void TestResults::exportEqualsTheWindow_data() {
+    QTest::addColumn<QString>("deviation");
+    QTest::addColumn<int>("radius");
+    QTest::addColumn<QList<int>>("segment");
+    QTest::newRow("defaults") << "0" << 25 << QList<int>{1, 1, 100, 100};
+    QTest::newRow("d 2, wide circle") << "2" << 60 << QList<int>{3, 10, 50, 20};
+    QTest::newRow("everything marked, no circle") << "-1e20" << 0 << QList<int>{100, 0, 0, 100};
+    QTest::newRow("largest radius") << "7" << 139 << QList<int>{0, 0, 0, 0};
+}
+
+void TestResults::exportEqualsTheWindow() {
+    QFETCH(QString, deviation);
+    QFETCH(int, radius);
+    QFETCH(QList<int>, segment);
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("plot.png"));
+    QStringList arguments{"--deviation", deviation, "--radius", QString::number(radius),
+                          "--segment",   QString(), "--export", file};
+    arguments[5] = QStringLiteral("%1,%2,%3,%4")
+                       .arg(segment[0])
+                       .arg(segment[1])
+                       .arg(segment[2])
+                       .arg(segment[3]);
+    const Run run = runProgram(arguments);
+    QCOMPARE(run.status, 0);
+    QCOMPARE(run.out, QByteArray());
+
+    // The same values set by hand in a window, and its canvas as Qt itself paints it, with only
+    // the controls that are not part of the plot hidden.
+    Form1 form;
+    control<QLineEdit>(form, "Text1")->setText(deviation);
+    control<QScrollBar>(form, "hscRadius")->setValue(radius);
+    const char *bars[] = {"hscX1", "hscY1", "hscX2", "hscY2"};
+    for (int i = 0; i < 4; ++i)
+        control<QScrollBar>(form, bars[i])->setValue(segment[i]);
+    control<QPushButton>(form, "Command1")->click();
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    for (const char *name : {"Label2", "txtRadius", "hscRadius", "txtHilfe", "picInfo"})
+        control<QWidget>(form, name)->hide();
+    const QImage shown = rgb(control<Canvas>(form, "picAusgabe")->grab().toImage());
+
+    const QImage exported = rgb(QImage(file));
+    QCOMPARE(exported.size(), shown.size());
+    QVERIFY(exported == shown);
+}
+
+void TestResults::badArgumentsLeaveNothing_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("status");
+    const auto out = [](QStringList arguments) {
+        return arguments << "--export"
+                         << "OUT";
+    };
+    QTest::newRow("unknown option") << out({"--bogus"}) << 2;
+    QTest::newRow("missing value") << QStringList{"--list", "--deviation"} << 2;
+    QTest::newRow("deviation no number") << out({"--deviation", "abc"}) << 2;
+    QTest::newRow("deviation with comma") << out({"--deviation", "3,5"}) << 2;
+    QTest::newRow("radius 140") << out({"--radius", "140"}) << 2;
+    QTest::newRow("radius -1") << out({"--radius", "-1"}) << 2;
+    QTest::newRow("radius not whole") << out({"--radius", "2.5"}) << 2;
+    QTest::newRow("segment point 101") << out({"--segment", "1,1,100,101"}) << 2;
+    QTest::newRow("segment of three") << out({"--segment", "1,1,100"}) << 2;
+    QTest::newRow("option twice") << out({"--radius", "3", "--radius", "4"}) << 2;
+    QTest::newRow("stray argument") << out({"plot.png"}) << 2;
+    QTest::newRow("format unknown") << out({"--list", "--format", "xml"}) << 2;
+    QTest::newRow("format without list") << out({"--format", "csv"}) << 2;
+    QTest::newRow("radius on a list alone") << QStringList{"--list", "--radius", "3"} << 2;
+    QTest::newRow("no png name") << QStringList{"--export", "OUT.jpg"} << 2;
+    QTest::newRow("folder missing") << QStringList{"--export", "OUT/none/plot.png"} << 1;
+}
+
+void TestResults::badArgumentsLeaveNothing() {
+    QFETCH(QStringList, arguments);
+    QFETCH(int, status);
+    QTemporaryDir dir;
+    for (QString &argument : arguments)
+        argument.replace(QStringLiteral("OUT"), dir.filePath(QStringLiteral("plot.png")));
+    const Run run = runProgram(arguments);
+    QCOMPARE(run.status, status);
+    QCOMPARE(run.out, QByteArray());
+    QVERIFY2(run.err.startsWith("zahlenlupe: ") || run.err.contains("\nzahlenlupe: "),
+             run.err.constData());
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+}
+
+void TestResults::keysActInEveryControl() {
+    QTemporaryDir dir;
+    Form1 form;
+    QStringList suggested;
+    QString answer;
+    form.setFileChooser([&](const QString &, const QString &path, const QString &) {
+        suggested << QFileInfo(path).fileName();
+        return answer;
+    });
+    // The solutions of the last search, whatever the deviation box says since.
+    control<QLineEdit>(form, "Text1")->setText(QStringLiteral("2"));
+    control<QPushButton>(form, "Command1")->click();
+    control<QLineEdit>(form, "Text1")->setText(QStringLiteral("5"));
+    form.show();
+    form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+
+    const auto state = [&form] {
+        QStringList values;
+        for (const QLineEdit *box : form.findChildren<QLineEdit *>())
+            values << box->text() << QString::number(box->cursorPosition());
+        for (const QScrollBar *bar : form.findChildren<QScrollBar *>())
+            values << QString::number(bar->value());
+        return values;
+    };
+    const QStringList before = state();
+    const QImage plot = form.plotImage();
+    int checked = 0;
+    for (QWidget *widget : form.findChildren<QWidget *>()) {
+        if (!(widget->focusPolicy() & Qt::TabFocus) || !widget->isVisible())
+            continue;
+        widget->setFocus(Qt::TabFocusReason);
+        QCOMPARE(QApplication::focusWidget(), widget);
+        const QString name = widget->objectName();
+
+        answer = dir.filePath(name + QStringLiteral(".png"));
+        QTest::keyClick(widget, Qt::Key_S, Qt::ControlModifier);
+        QVERIFY2(QFile::exists(answer), qPrintable(name));
+        QVERIFY2(rgb(QImage(answer)) == rgb(plot), qPrintable(name));
+
+        answer = dir.filePath(name + QStringLiteral(".csv"));
+        QTest::keyClick(widget, Qt::Key_L, Qt::ControlModifier);
+        QFile csv(answer);
+        QVERIFY2(csv.open(QIODevice::ReadOnly), qPrintable(name));
+        const QByteArray lines = csv.readAll();
+        QCOMPARE(lines.count('\n'), 1 + 22);
+        QVERIFY(lines.startsWith("x,y,z,primitive\n1,1,0,true\n"));
+
+        QGuiApplication::clipboard()->clear();
+        QTest::keyClick(widget, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+        QVERIFY2(rgb(QGuiApplication::clipboard()->image()) == rgb(plot), qPrintable(name));
+
+        QCOMPARE(state(), before);
+        ++checked;
+    }
+    QVERIFY(checked >= 20);
+    QCOMPARE(suggested.first(), QStringLiteral("zahlenlupe-abweichung-2.png"));
+    QCOMPARE(suggested.last(), QStringLiteral("zahlenlupe-abweichung-2.csv"));
+
+    // A file that cannot be written is reported, and nothing is left behind.
+    answer = dir.filePath(QStringLiteral("none/plot.png"));
+    QTest::keyClick(&form, Qt::Key_S, Qt::ControlModifier);
+    QVERIFY(form.findChild<QMessageBox *>(QStringLiteral("saveFailure")) != nullptr);
+    QVERIFY(!QFile::exists(answer));
+    form.findChild<QMessageBox *>(QStringLiteral("saveFailure"))->close();
+
+    QTest::keyClick(&form, Qt::Key_Q, Qt::ControlModifier);
+    QVERIFY(!form.isVisible());
+}
+
+QTEST_MAIN(TestResults)
+#include "tst_results.moc"
