@@ -187,10 +187,14 @@ bool isWholeNumberText(QStringView t) {
 } // namespace
 
 std::optional<double> exactVal(QStringView text) {
-    const QStringView trimmed = text.trimmed();
-    if (!isWholeNumberText(trimmed))
+    // Only the characters that Val skips may stand around the number.
+    while (!text.isEmpty() && isSkipped(text.front()))
+        text = text.sliced(1);
+    while (!text.isEmpty() && isSkipped(text.back()))
+        text.chop(1);
+    if (!isWholeNumberText(text))
         return std::nullopt;
-    return Val(trimmed);
+    return Val(text);
 }
 
 namespace {

@@ -95,6 +95,7 @@ void TestConversions::exactVal_data() {
     QTest::newRow("letters") << "abc" << false << 0.0;
     QTest::newRow("comma") << "3,5" << false << 0.0;
     QTest::newRow("blank inside") << "1 2" << false << 0.0;
+    QTest::newRow("carriage return before") << "\r94" << false << 0.0;
     QTest::newRow("exponent without digits") << "4e" << false << 0.0;
     QTest::newRow("lone point") << "." << false << 0.0;
     QTest::newRow("sign only") << "-" << false << 0.0;
