@@ -1,27 +1,54 @@
 # Zahlenlupe: the two everyday commands are `make run` and `make test`.
+# BUILD names the build directory; the sanitizer and fuzzing builds sit beside it.
 BUILD ?= build
+ASAN_BUILD ?= $(BUILD)-asan
+FUZZ_BUILD ?= $(BUILD)-fuzz
 CMAKE_FLAGS ?=
 FUZZ_SECONDS ?= 60
-DEPS := scripts/install-deps.sh
+PREFIX ?= /usr/local
 OFFSCREEN := QT_QPA_PLATFORM=offscreen
+# deps PROFILE DIR: install the Debian packages PROFILE needs (see scripts/install-deps.sh).
+deps = @bash scripts/install-deps.sh $(1) $(2)
 
-.PHONY: all deps build run test bench test-asan fuzz soak package install clean format
+# configure DIR, environment, cmake arguments: configures DIR when it is new, when it was
+# configured without -Werror, or when install-deps.sh has just installed something (the configure
+# step is where optional tools such as Xvfb are looked for).
+define configure
+	@if [ ! -f $(1)/build.ninja ] || [ -e $(1)/install-deps.changed ] || \
+	    ! grep -qx 'ZAHLENLUPE_WERROR:BOOL=ON' $(1)/CMakeCache.txt; then \
+	  echo "configuring $(1)"; \
+	  $(2) cmake -S . -B $(1) -G Ninja -DZAHLENLUPE_WERROR=ON $(3) && rm -f $(1)/install-deps.changed; \
+	fi
+endef
+
+# The targets share build directories and apt: one at a time.
+.NOTPARALLEL:
+.PHONY: all deps program build run test bench test-asan fuzz soak package lint install uninstall \
+        clean format
 
 all: build
 
 deps:
-	@bash $(DEPS)
+	$(call deps,test,$(BUILD))
 
-$(BUILD)/build.ninja:
-	cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS)
+# The program alone, nothing of the tests or the benchmark.
+program:
+	$(call deps,run,$(BUILD))
+	$(call configure,$(BUILD),,$(CMAKE_FLAGS))
+	cmake --build $(BUILD) --target zahlenlupe
 
-build: deps $(BUILD)/build.ninja
+build:
+	$(call deps,run,$(BUILD))
+	$(call configure,$(BUILD),,$(CMAKE_FLAGS))
 	cmake --build $(BUILD)
 
-run: build
+run: program
 	./$(BUILD)/zahlenlupe
 
-test: build
+test:
+	$(call deps,test,$(BUILD))
+	$(call configure,$(BUILD),,$(CMAKE_FLAGS))
+	cmake --build $(BUILD)
 	cd $(BUILD) && $(OFFSCREEN) ctest --output-on-failure
 
 bench: build
@@ -29,42 +56,60 @@ bench: build
 
 # The whole suite built with clang, AddressSanitizer and UndefinedBehaviorSanitizer, stopping at
 # the first report.
-build-asan/build.ninja:
-	CC=clang CXX=clang++ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug \
-	    -DZAHLENLUPE_SANITIZE=ON
-
-test-asan: deps build-asan/build.ninja
-	cmake --build build-asan
-	cd build-asan && $(OFFSCREEN) ZAHLENLUPE_EVENTS=$${ZAHLENLUPE_EVENTS:-2000} \
+test-asan:
+	$(call deps,asan,$(ASAN_BUILD))
+	$(call configure,$(ASAN_BUILD),CC=clang CXX=clang++,-DCMAKE_BUILD_TYPE=Debug -DZAHLENLUPE_SANITIZE=ON)
+	cmake --build $(ASAN_BUILD)
+	cd $(ASAN_BUILD) && $(OFFSCREEN) ZAHLENLUPE_EVENTS=$${ZAHLENLUPE_EVENTS:-2000} \
 	    ASAN_OPTIONS=halt_on_error=1:detect_leaks=1 \
 	    LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
 	    UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
 	    ctest --output-on-failure
 
 # The conversions under libFuzzer for FUZZ_SECONDS seconds, starting from the seed corpus.
-build-fuzz/build.ninja:
-	CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DZAHLENLUPE_FUZZ=ON
-
-fuzz: deps build-fuzz/build.ninja
-	cmake --build build-fuzz --target fuzz_conversions
-	rm -rf build-fuzz/corpus && mkdir -p build-fuzz/corpus
-	./build-fuzz/fuzz_conversions -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
-	    build-fuzz/corpus fuzz/corpus
+fuzz:
+	$(call deps,fuzz,$(FUZZ_BUILD))
+	$(call configure,$(FUZZ_BUILD),CC=clang CXX=clang++,-DZAHLENLUPE_FUZZ=ON)
+	cmake --build $(FUZZ_BUILD) --target fuzz_conversions
+	rm -rf $(FUZZ_BUILD)/corpus && mkdir -p $(FUZZ_BUILD)/corpus
+	./$(FUZZ_BUILD)/fuzz_conversions -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+	    $(FUZZ_BUILD)/corpus fuzz/corpus
 
 # 200,000 random user events against the real window, with a seed from the clock.
 soak: build
-	cmake --build $(BUILD) --target tst_random
 	@seed=$${ZAHLENLUPE_SEED:-$$(date +%s)}; echo "soak seed $$seed"; \
 	cd $(BUILD) && $(OFFSCREEN) ZAHLENLUPE_EVENTS=200000 ZAHLENLUPE_SEED=$$seed ./tests/tst_random
 
-package: build
+# The Debian package, from the program and the files installed beside it.
+package:
+	$(call deps,package,$(BUILD))
+	$(call configure,$(BUILD),,$(CMAKE_FLAGS))
+	cmake --build $(BUILD) --target zahlenlupe zahlenlupe_data
+	rm -f $(BUILD)/zahlenlupe_*.deb
 	cd $(BUILD) && cpack -G DEB
 
-install: build
-	cmake --install $(BUILD)
+# The package, the AppStream metainfo and the desktop entry checked by Debian's and
+# freedesktop.org's validators; any error or warning fails.
+lint: package
+	$(call deps,lint,$(BUILD))
+	lintian --fail-on error,warning --display-info $(BUILD)/zahlenlupe_*.deb
+	appstreamcli validate --no-net $(BUILD)/packaging/de.zahlenlupe.Zahlenlupe.metainfo.xml
+	@out=$$(desktop-file-validate packaging/de.zahlenlupe.Zahlenlupe.desktop 2>&1); \
+	  echo "desktop-file-validate: $${out:-no remarks}"; [ -z "$$out" ]
+
+install:
+	$(call deps,run,$(BUILD))
+	$(call configure,$(BUILD),,$(CMAKE_FLAGS))
+	cmake --build $(BUILD) --target zahlenlupe zahlenlupe_data
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+# Removes what make install put in place, as listed in the build's install manifest.
+uninstall:
+	bash packaging/uninstall.sh $(BUILD)/install_manifest.txt
 
 format:
+	$(call deps,format,$(BUILD))
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf $(BUILD) build-asan build-fuzz
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
