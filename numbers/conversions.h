@@ -20,9 +20,10 @@ double Val(QStringView text);
 
 // Reads a text that is one number and nothing else, for input that must be exact (the command
 // line): the grammar of Val without its leniency. Blanks, tabs and line feeds may stand only
-// before and after the number; a sign, digits with at most one '.', and an exponent with digits, or "&H"/"&O" with at
-// least one digit. Anything else, the empty text included, gives no value. A number beyond the
-// double range saturates as in Val, and the value is always the one Val reads from the same text.
+// before and after the number; a sign, digits with at most one '.', and an exponent with digits, or
+// "&H"/"&O" with at least one digit. Anything else, the empty text included, gives no value. A
+// number beyond the double range saturates as in Val, and the value is always the one Val reads
+// from the same text.
 std::optional<double> exactVal(QStringView text);
 
 // Writes a double with at most 15 significant digits: a leading blank for zero and positive
