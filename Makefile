@@ -24,7 +24,7 @@ endef
 # The targets share build directories and apt: one at a time.
 .NOTPARALLEL:
 .PHONY: all deps program build run test bench test-asan fuzz soak package lint install uninstall \
-        clean format
+        clean format format-check
 
 all: build
 
@@ -110,6 +110,11 @@ uninstall:
 format:
 	$(call deps,format,$(BUILD))
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+# Fails where a source differs from what make format would make of it.
+format-check:
+	$(call deps,format,$(BUILD))
+	clang-format --dry-run -Werror $$(git ls-files '*.cpp' '*.h')
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
