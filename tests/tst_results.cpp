@@ -158,6 +158,8 @@ void TestResults::listOnTheCommandLine_data() {
     QTest::newRow("json, one solution")
         << list + QStringList{"--deviation=20000", "--format", "json"} << 3
         << QByteArray("[\n  {\"x\": 100, \"y\": 100, \"z\": 0, \"primitive\": false}\n]\n");
+    QTest::newRow("Qt's own options pass") << list + QStringList{"-style", "fusion", "-reverse"}
+                                           << 127 << QByteArray("x,y,z,primitive\n3,4,5,true\n");
     QTest::newRow("json, none") << list + QStringList{"--deviation", "1e6", "--format=json"} << 1
                                 << QByteArray("[]\n");
     QTest::newRow("beyond the range saturates: none")
