@@ -12,6 +12,18 @@ bool isSkipped(QChar c) { return c == u' ' || c == u'\t' || c == u'\n'; }
 
 bool isAsciiDigit(char c) { return c >= '0' && c <= '9'; }
 
+// The value of a digit in radix 8, 10 or 16 (either case), or -1 for anything else.
+int digitValue(char16_t c, int radix) {
+    int digit = -1;
+    if (c >= '0' && c <= '9')
+        digit = c - '0';
+    else if (radix == 16 && c >= 'a' && c <= 'f')
+        digit = c - 'a' + 10;
+    else if (radix == 16 && c >= 'A' && c <= 'F')
+        digit = c - 'A' + 10;
+    return digit < radix ? digit : -1;
+}
+
 // The characters of the text without blanks, tabs and line feeds, as Latin-1 where that is
 // possible; anything else becomes a character that ends every number.
 std::string compact(QStringView text) {
@@ -35,15 +47,8 @@ double saturate(double magnitude, bool negative) {
 double readRadix(const std::string &s, std::size_t pos, int radix) {
     double value = 0.0;
     for (; pos < s.size(); ++pos) {
-        const char c = s[pos];
-        int digit = -1;
-        if (c >= '0' && c <= '9')
-            digit = c - '0';
-        else if (radix == 16 && c >= 'a' && c <= 'f')
-            digit = c - 'a' + 10;
-        else if (radix == 16 && c >= 'A' && c <= 'F')
-            digit = c - 'A' + 10;
-        if (digit < 0 || digit >= radix)
+        const int digit = digitValue(static_cast<unsigned char>(s[pos]), radix);
+        if (digit < 0)
             break;
         value = value * radix + digit;
     }
@@ -139,22 +144,16 @@ double Val(QStringView text) {
 
 namespace {
 
-bool isDigitOf(QChar c, int radix) {
-    const char16_t u = c.unicode();
-    if (u >= '0' && u <= '9')
-        return u - '0' < radix;
-    return radix == 16 && ((u >= 'a' && u <= 'f') || (u >= 'A' && u <= 'F'));
-}
-
 // Length of the run of digits of the radix that starts at pos.
 qsizetype digitRun(QStringView text, qsizetype pos, int radix) {
     qsizetype end = pos;
-    while (end < text.size() && isDigitOf(text[end], radix))
+    while (end < text.size() && digitValue(text[end].unicode(), radix) >= 0)
         ++end;
     return end - pos;
 }
 
-bool isWholeNumberText(QStringView t) {
+// Whether the text is one number in Val's grammar, with nothing before or after it.
+bool isNumberAlone(QStringView t) {
     if (t.size() >= 2 && t[0] == u'&') {
         const QChar r = t[1].toUpper();
         const int radix = r == u'H' ? 16 : r == u'O' ? 8 : 0;
@@ -192,7 +191,7 @@ std::optional<double> exactVal(QStringView text) {
         text = text.sliced(1);
     while (!text.isEmpty() && isSkipped(text.back()))
         text.chop(1);
-    if (!isWholeNumberText(text))
+    if (!isNumberAlone(text))
         return std::nullopt;
     return Val(text);
 }
