@@ -46,10 +46,7 @@ int writeList(const CommandLine &command) {
                                 ? SolutionList::toJson(entries)
                                 : SolutionList::toCsv(entries);
     errno = 0;
-    const bool written = std::fwrite(text.constData(), 1, static_cast<std::size_t>(text.size()),
-                                     stdout) == static_cast<std::size_t>(text.size()) &&
-                         std::fflush(stdout) == 0;
-    if (!written) {
+    if (!Batch::writeAll(stdout, text)) {
         complain(QStringLiteral("Die Liste kann nicht geschrieben werden: %1")
                      .arg(QString::fromLocal8Bit(std::strerror(errno))));
         return 1;
@@ -60,6 +57,11 @@ int writeList(const CommandLine &command) {
 } // namespace
 
 namespace Batch {
+
+bool writeAll(std::FILE *stream, const QByteArray &bytes) {
+    const auto size = static_cast<std::size_t>(bytes.size());
+    return std::fwrite(bytes.constData(), 1, size, stream) == size && std::fflush(stream) == 0;
+}
 
 int run(const CommandLine &command, int argc, char *argv[]) {
     if (!command.exportPath.isEmpty()) {

@@ -9,11 +9,7 @@
 namespace {
 
 int print(std::FILE *stream, const QString &text) {
-    const QByteArray bytes = text.toUtf8();
-    const bool written = std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()),
-                                     stream) == static_cast<std::size_t>(bytes.size()) &&
-                         std::fflush(stream) == 0;
-    return written ? 0 : 1;
+    return Batch::writeAll(stream, text.toUtf8()) ? 0 : 1;
 }
 
 } // namespace
