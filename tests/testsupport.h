@@ -114,6 +114,17 @@ inline void dragThumb(QScrollBar *bar, const QList<int> &path) {
     QTest::mouseRelease(bar, Qt::LeftButton, Qt::NoModifier, at);
 }
 
+// The plot as Qt itself paints the shown canvas, with the controls that are not part of the plot
+// hidden: what a saved picture must equal.
+inline QImage shownPlot(const Form1 &form) {
+    for (const char *name : {"Label2", "txtRadius", "hscRadius", "txtHilfe", "picInfo"})
+        control<QWidget>(form, name)->hide();
+    return control<Canvas>(form, "picAusgabe")
+        ->grab()
+        .toImage()
+        .convertToFormat(QImage::Format_RGB32);
+}
+
 // The logical-pixel position inside the canvas of a world point (for mouse events).
 inline QPoint pixelFor(const Canvas &canvas, float x, float y) {
     const QPointF p = canvas.worldToPixel(QPointF(x, y));

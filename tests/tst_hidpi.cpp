@@ -68,9 +68,7 @@ private slots:
     void savedPlotHasDeviceResolution() {
         // What Ctrl+S saves is the canvas as Qt paints it on screen, less the controls that are
         // not part of the plot.
-        for (const char *name : {"Label2", "txtRadius", "hscRadius", "txtHilfe", "picInfo"})
-            control<QWidget>(*form, name)->hide();
-        const QImage shown = canvas->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const QImage shown = shownPlot(*form);
         const QImage plot = form->plotImage().convertToFormat(QImage::Format_RGB32);
         QCOMPARE(plot.size(), QSize(1490, 1330));
         QVERIFY(plot == shown);

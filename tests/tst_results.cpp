@@ -221,9 +221,7 @@ void TestResults::exportEqualsTheWindow() {
     control<QPushButton>(form, "Command1")->click();
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    for (const char *name : {"Label2", "txtRadius", "hscRadius", "txtHilfe", "picInfo"})
-        control<QWidget>(form, name)->hide();
-    const QImage shown = rgb(control<Canvas>(form, "picAusgabe")->grab().toImage());
+    const QImage shown = shownPlot(form);
 
     const QImage exported = rgb(QImage(file));
     QCOMPARE(exported.size(), shown.size());
