@@ -8,6 +8,34 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <cmath>
+#include <functional>
+#include <utility>
+
+namespace {
+
+// Shows the canvas's line items that lie above the widget sharing their layer; it paints nothing
+// else and lets the pointer through.
+class UpperLines : public QWidget {
+public:
+    UpperLines(Canvas *canvas, std::function<void(QPainter &)> paintLines)
+        : QWidget(canvas), m_paintLines(std::move(paintLines)) {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setAttribute(Qt::WA_NoSystemBackground);
+        setFocusPolicy(Qt::NoFocus);
+        setGeometry(canvas->rect());
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override {
+        QPainter painter(this);
+        m_paintLines(painter);
+    }
+
+private:
+    std::function<void(QPainter &)> m_paintLines;
+};
+
+} // namespace
 
 Canvas::Canvas(QWidget *parent) : QWidget(parent) {
     setAttribute(Qt::WA_StaticContents);
@@ -20,6 +48,10 @@ void Canvas::syncImage() {
     const QSize deviceSize(static_cast<int>(std::lround(width() * dpr)),
                            static_cast<int>(std::lround(height() * dpr)));
     if (m_image.size() != deviceSize || !qFuzzyCompare(m_dpr, dpr)) {
+        if (!qFuzzyCompare(m_dpr, dpr)) {
+            for (LineItem *item : m_lines)
+                item->scalePixels(dpr / m_dpr);
+        }
         m_dpr = dpr;
         if (deviceSize.isEmpty()) {
             m_image = QImage();
@@ -46,8 +78,8 @@ void Canvas::updateMapping() {
                std::isfinite(m_scaleHeight) && std::isfinite(m_scaleLeft) &&
                std::isfinite(m_scaleTop);
     if (m_mapped) {
-        m_devScaleX = std::lround(width() * m_dpr) / static_cast<double>(m_scaleWidth);
-        m_devScaleY = std::lround(height() * m_dpr) / static_cast<double>(m_scaleHeight);
+        m_deviceW = static_cast<double>(std::lround(width() * m_dpr));
+        m_deviceH = static_cast<double>(std::lround(height() * m_dpr));
     }
 }
 
@@ -70,12 +102,14 @@ void Canvas::Cls() {
     scheduleRepaint();
 }
 
+// (x - left) * W / scaleWidth, multiplied before dividing: a position that is exactly whole
+// stays whole, as it does for pointer reports, instead of landing a hair below it.
 long long Canvas::devX(float x) const {
-    return Raster::pixelOf((static_cast<double>(x) - m_scaleLeft) * m_devScaleX);
+    return Raster::pixelOf((static_cast<double>(x) - m_scaleLeft) * m_deviceW / m_scaleWidth);
 }
 
 long long Canvas::devY(float y) const {
-    return Raster::pixelOf((static_cast<double>(y) - m_scaleTop) * m_devScaleY);
+    return Raster::pixelOf((static_cast<double>(y) - m_scaleTop) * m_deviceH / m_scaleHeight);
 }
 
 int Canvas::deviceWidth() const {
@@ -134,7 +168,7 @@ void Canvas::Print(double number) {
     // The current point moves on past the text, on the same line.
     if (m_mapped) {
         const double advance = QFontMetricsF(font()).horizontalAdvance(text) * m_dpr;
-        m_currentX = static_cast<float>(m_currentX + advance / m_devScaleX);
+        m_currentX = static_cast<float>(m_currentX + advance * m_scaleWidth / m_deviceW);
     }
 }
 
@@ -184,20 +218,66 @@ LineItem *Canvas::createLineItem(const QString &name, QColor colour, int width) 
     return item;
 }
 
-QPointF Canvas::linePixel(QPointF position) const {
-    if (!m_mapped)
-        return {};
-    // The centre of the device pixel that drawing at this point would paint.
-    return {(static_cast<double>(devX(static_cast<float>(position.x()))) + 0.5) / m_dpr,
-            (static_cast<double>(devY(static_cast<float>(position.y()))) + 0.5) / m_dpr};
+void Canvas::shareLineLayer(QWidget *child) {
+    m_sharedWidget = child;
+    m_linesBelowShared = m_lines.size();
+    if (m_upperLines == nullptr)
+        m_upperLines = new UpperLines(this, [this](QPainter &painter) {
+            paintLineItems(painter, lineItemsAboveShared());
+        });
+    m_upperLines->raise();
+    // Directly above the shared widget, below every sibling that lay above it.
+    const QObjectList &siblings = children();
+    const qsizetype at = siblings.indexOf(child);
+    for (qsizetype i = at + 1; at >= 0 && i < siblings.size(); ++i) {
+        auto *sibling = qobject_cast<QWidget *>(siblings[i]);
+        if (sibling != nullptr && sibling != m_upperLines) {
+            m_upperLines->stackUnder(sibling);
+            break;
+        }
+    }
+    m_upperLines->show();
 }
 
-void Canvas::lineItemChanged(const LineItem *) { update(); }
+QList<const LineItem *> Canvas::lineItemsBelowShared() const {
+    const qsizetype below = m_sharedWidget != nullptr ? m_linesBelowShared : m_lines.size();
+    return {m_lines.cbegin(), m_lines.cbegin() + below};
+}
+
+QList<const LineItem *> Canvas::lineItemsAboveShared() const {
+    const qsizetype below = m_sharedWidget != nullptr ? m_linesBelowShared : m_lines.size();
+    return {m_lines.cbegin() + below, m_lines.cend()};
+}
+
+QPoint Canvas::lineDevicePixel(QPointF position) const {
+    if (!m_mapped)
+        return {};
+    // The device pixel that drawing at this point would paint.
+    return devicePixelOf(static_cast<float>(position.x()), static_cast<float>(position.y()));
+}
+
+void Canvas::updateLineLayer() {
+    update();
+    if (m_upperLines != nullptr)
+        m_upperLines->update();
+}
+
+void Canvas::lineItemChanged(const LineItem *) { updateLineLayer(); }
 
 void Canvas::raiseLineItem(LineItem *item) {
-    if (m_lines.removeOne(item))
-        m_lines.append(item);
-    update();
+    const qsizetype at = m_lines.indexOf(item);
+    if (at < 0)
+        return;
+    m_lines.remove(at);
+    if (m_sharedWidget != nullptr && at < m_linesBelowShared)
+        --m_linesBelowShared;
+    m_lines.append(item);
+    updateLineLayer();
+}
+
+void Canvas::paintLineItems(QPainter &painter, const QList<const LineItem *> &items) const {
+    for (const LineItem *item : items)
+        item->paint(painter, m_image.size(), m_dpr);
 }
 
 void Canvas::scheduleRepaint() {
@@ -217,8 +297,7 @@ void Canvas::paintEvent(QPaintEvent *event) {
     else
         painter.drawImage(dirty.topLeft(), m_image,
                           QRectF(QPointF(dirty.topLeft()) * m_dpr, QSizeF(dirty.size()) * m_dpr));
-    for (const LineItem *item : m_lines)
-        item->paint(painter);
+    paintLineItems(painter, lineItemsBelowShared());
 }
 
 QImage Canvas::composedImage(const QList<Overlay> &overlays) const {
@@ -227,8 +306,7 @@ QImage Canvas::composedImage(const QList<Overlay> &overlays) const {
     if (picture.isNull())
         return picture;
     QPainter painter(&picture);
-    for (const LineItem *item : m_lines)
-        item->paint(painter);
+    paintLineItems(painter, {m_lines.cbegin(), m_lines.cend()});
     for (const Overlay &overlay : overlays)
         overlay.widget->render(&painter, overlay.position, QRegion(), QWidget::DrawChildren);
     return picture;
@@ -236,6 +314,8 @@ QImage Canvas::composedImage(const QList<Overlay> &overlays) const {
 
 void Canvas::resizeEvent(QResizeEvent *event) {
     QWidget::resizeEvent(event);
+    if (m_upperLines != nullptr)
+        m_upperLines->setGeometry(rect());
     syncImage();
 }
 

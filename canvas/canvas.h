@@ -70,6 +70,13 @@ public:
     // A line item shown above the image; the canvas owns it.
     LineItem *createLineItem(const QString &name, QColor colour, int width);
     const QList<LineItem *> &lineItems() const { return m_lines; }
+    // Puts a child widget into the layer of the line items, above those created so far and below
+    // those created later or brought to the front since; the child widgets created after it lie
+    // above the whole layer. One widget at most.
+    void shareLineLayer(QWidget *child);
+    // The line items below and above the shared widget, back to front.
+    QList<const LineItem *> lineItemsBelowShared() const;
+    QList<const LineItem *> lineItemsAboveShared() const;
 
     const QImage &image() const { return m_image; }
     // The picture as the canvas shows it, at the image's own resolution: the image, the line
@@ -83,7 +90,7 @@ public:
     // For tests: repaint every span in full instead of only its damaged columns.
     void setSpanMemory(bool on) { m_raster.setSpanMemory(on); }
 
-    QPointF linePixel(QPointF position) const override;
+    QPoint lineDevicePixel(QPointF position) const override;
     void lineItemChanged(const LineItem *item) override;
     void raiseLineItem(LineItem *item) override;
 
@@ -110,6 +117,8 @@ private:
     int deviceWidth() const;
     void drawLine(float x1, float y1, float x2, float y2, QRgb colour);
     void drawBox(float x1, float y1, float x2, float y2, QRgb colour);
+    void paintLineItems(QPainter &painter, const QList<const LineItem *> &items) const;
+    void updateLineLayer();
 
     QImage m_image;
     qreal m_dpr = 1.0;
@@ -118,8 +127,8 @@ private:
     float m_scaleWidth = 1;
     float m_scaleHeight = 1;
     bool m_mapped = false;
-    double m_devScaleX = 0;
-    double m_devScaleY = 0;
+    double m_deviceW = 0; // interior size in device pixels
+    double m_deviceH = 0;
     float m_currentX = 0;
     float m_currentY = 0;
     QRgb m_foreColor = qRgb(0, 0, 0);
@@ -130,4 +139,9 @@ private:
     GlyphCache m_glyphs;
     Raster m_raster;
     QList<LineItem *> m_lines;
+    // The widget sharing the line items' layer, how many line items lie below it, and the
+    // transparent child that shows the ones above it.
+    QWidget *m_sharedWidget = nullptr;
+    qsizetype m_linesBelowShared = 0;
+    QWidget *m_upperLines = nullptr;
 };

@@ -2,16 +2,18 @@
 
 #include <QColor>
 #include <QObject>
+#include <QPoint>
 #include <QPointF>
+#include <QSize>
 
 class LineItem;
 class QPainter;
 
-// A container of line items: it maps their end points from its own units to logical pixels at
+// A container of line items: it maps their end points from its own units to device pixels at
 // the moment they are set, keeps their stacking order and repaints them.
 class LineHost {
 public:
-    virtual QPointF linePixel(QPointF position) const = 0;
+    virtual QPoint lineDevicePixel(QPointF position) const = 0;
     virtual void lineItemChanged(const LineItem *item) = 0;
     virtual void raiseLineItem(LineItem *item) = 0;
 
@@ -20,7 +22,8 @@ protected:
 };
 
 // A straight line shown above its container's picture and below its child widgets. It takes no
-// pointer events and is never erased by drawing; it moves only when its end points are set.
+// pointer events and is never erased by drawing; it moves only when its end points are set. Its
+// pixels are those the canvas would paint for a line between the same two pixels (see Raster).
 class LineItem : public QObject {
     Q_OBJECT
 
@@ -38,13 +41,18 @@ public:
 
     // Brings the line to the front of its container's line items.
     void ZOrder();
+    // Keeps the line at its place when its container's device pixels change size by this factor.
+    void scalePixels(qreal factor);
 
     QColor color() const { return m_colour; }
     int width() const { return m_width; }
-    QPointF pixelStart() const { return m_pixelStart; }
-    QPointF pixelEnd() const { return m_pixelEnd; }
+    // Device pixels of the two ends.
+    QPoint pixelStart() const { return m_pixelStart; }
+    QPoint pixelEnd() const { return m_pixelEnd; }
 
-    void paint(QPainter &painter) const;
+    // Paints the line on a device of deviceSize device pixels, deviceRatio of them to a unit of
+    // the painter's coordinates.
+    void paint(QPainter &painter, QSize deviceSize, qreal deviceRatio) const;
 
 private:
     // The end points are mapped to pixels when they are set, with the container's mapping then.
@@ -58,6 +66,6 @@ private:
     float m_y1 = 0;
     float m_x2 = 0;
     float m_y2 = 0;
-    QPointF m_pixelStart;
-    QPointF m_pixelEnd;
+    QPoint m_pixelStart;
+    QPoint m_pixelEnd;
 };

@@ -2,6 +2,8 @@
 
 #include <QImage>
 #include <QRgb>
+#include <algorithm>
+#include <cstdlib>
 #include <vector>
 
 // Pixel operations straight on the scan lines of a 32-bit image. Every operation is clipped to
@@ -9,8 +11,8 @@
 //
 // Rasterisation rule, shared by every drawing operation of the canvas: a world point belongs to
 // the device pixel whose square contains its mapped position (floor of both coordinates). A line
-// paints every pixel of the Bresenham path from its start pixel to its end pixel, both ends
-// included; a box paints every pixel from its lower to its upper corner pixel on both axes, both
+// paints every pixel of its path (see linePath) from its start pixel to its end pixel, both ends
+// included, however much of it lies outside the image; a box paints every pixel from its lower to its upper corner pixel on both axes, both
 // included. Each painted pixel is widened to a square of `width` pixels whose top-left corner
 // lies (width - 1) / 2 pixels up and left of it, so a line drawn `width` wide is centred on its
 // path, and a box's outline lies centred on its edges. A point is that square at its pixel.
@@ -27,10 +29,48 @@ public:
     // Device pixel that holds a continuous device position; NaN and far values clamp.
     static long long pixelOf(double position);
 
+    // The path of a line from pixel (x0, y0) to pixel (x1, y1): one pixel for each step along the
+    // longer axis (x when both are equal), n = that axis's length, and at step k the shorter axis
+    // moved by floor((2 k d + n) / (2 n)) towards the end, d being the shorter axis's length. So
+    // each pixel is the one nearest the ideal line, and a tie goes towards the end point; this is
+    // the path of Bresenham's algorithm. Visits, start to end, the pixels of the path whose column
+    // lies in [left, right] and whose row lies in [top, bottom], and only those: the work is
+    // bounded by that window, not by the length of the line.
+    template <typename Visit>
+    static void linePath(long long x0, long long y0, long long x1, long long y1, long long left,
+                         long long top, long long right, long long bottom, Visit &&visit) {
+        const bool xMajor = std::llabs(x1 - x0) >= std::llabs(y1 - y0);
+        const long long major0 = xMajor ? x0 : y0;
+        const long long minor0 = xMajor ? y0 : x0;
+        const long long n = std::llabs(xMajor ? x1 - x0 : y1 - y0);
+        const long long d = std::llabs(xMajor ? y1 - y0 : x1 - x0);
+        const long long majorStep = (xMajor ? x1 - x0 : y1 - y0) < 0 ? -1 : 1;
+        const long long minorStep = (xMajor ? y1 - y0 : x1 - x0) < 0 ? -1 : 1;
+        const long long low = xMajor ? left : top;
+        const long long high = xMajor ? right : bottom;
+        // The steps whose major coordinate lies inside [low, high].
+        long long first = majorStep > 0 ? low - major0 : major0 - high;
+        long long last = majorStep > 0 ? high - major0 : major0 - low;
+        first = std::max(first, 0LL);
+        last = std::min(last, n);
+        for (long long k = first; k <= last; ++k) {
+            const long long minor = minor0 + minorStep * (n == 0 ? 0 : (2 * k * d + n) / (2 * n));
+            const long long major = major0 + majorStep * k;
+            const long long x = xMajor ? major : minor;
+            const long long y = xMajor ? minor : major;
+            if (x >= left && x <= right && y >= top && y <= bottom)
+                visit(x, y);
+        }
+    }
+
     // Attaches the raster to an image (or to none); what the image holds is not assumed.
     void attach(QImage *image);
     // Turns the span memory off or on (off repaints everything, for comparison in tests).
     void setSpanMemory(bool on);
+
+    // Offsets from a path pixel to the first and last row and column of its square `width` wide.
+    static int squareLow(int width) { return -((std::max(width, 1) - 1) / 2); }
+    static int squareHigh(int width) { return squareLow(width) + std::max(width, 1) - 1; }
 
     void fill(QRgb colour);
     void fillRect(long long x0, long long y0, long long x1, long long y1, QRgb colour);

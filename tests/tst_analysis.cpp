@@ -193,8 +193,8 @@ void TestAnalysis::startupPlacesSegmentOnDiagonal() {
     QCOMPARE(m_line4->y2(), 100.5f);
     verifySegment();
     // Placed in the canvas's world system, not left at the layout's twips.
-    QCOMPARE(m_line4->pixelStart(), m_canvas->linePixel(QPointF(1.5, 1.5)));
-    QCOMPARE(m_line4->pixelEnd(), m_canvas->linePixel(QPointF(100.5, 100.5)));
+    QCOMPARE(m_line4->pixelStart(), m_canvas->lineDevicePixel(QPointF(1.5, 1.5)));
+    QCOMPARE(m_line4->pixelEnd(), m_canvas->lineDevicePixel(QPointF(100.5, 100.5)));
     QCOMPARE(m_line5->pixelStart(), m_line4->pixelStart());
     QCOMPARE(m_line5->pixelEnd(), m_line4->pixelEnd());
 }
@@ -534,8 +534,8 @@ void TestAnalysis::redrawKeepsSegmentPoints() {
     m_form->Command1_Click();
     QCOMPARE(points(), picked);
     verifySegment();
-    QCOMPARE(m_line4->pixelStart(), m_canvas->linePixel(QPointF(37.5, 12.5)));
-    QCOMPARE(m_line5->pixelEnd(), m_canvas->linePixel(QPointF(80.5, 5.5)));
+    QCOMPARE(m_line4->pixelStart(), m_canvas->lineDevicePixel(QPointF(37.5, 12.5)));
+    QCOMPARE(m_line5->pixelEnd(), m_canvas->lineDevicePixel(QPointF(80.5, 5.5)));
 }
 
 void TestAnalysis::readoutVisibilityAndPosition_data() {

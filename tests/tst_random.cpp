@@ -791,8 +791,8 @@ QString Session::lineProblem() const {
     const float y2 = m_pointBars[3]->value() + 0.5f;
     const auto sits = [this](const LineItem *line, float ax, float ay, float bx, float by) {
         return line->x1() == ax && line->y1() == ay && line->x2() == bx && line->y2() == by &&
-               line->pixelStart() == m_canvas->linePixel(QPointF(ax, ay)) &&
-               line->pixelEnd() == m_canvas->linePixel(QPointF(bx, by));
+               line->pixelStart() == m_canvas->lineDevicePixel(QPointF(ax, ay)) &&
+               line->pixelEnd() == m_canvas->lineDevicePixel(QPointF(bx, by));
     };
     const auto describe = [](const LineItem *line) {
         return QStringLiteral("%1 (%2, %3)-(%4, %5)")

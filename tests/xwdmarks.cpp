@@ -225,7 +225,8 @@ private:
     int m_top;
 };
 
-// What a cell shows: read at two points that neither the grid nor the dashed diagonal covers.
+// What a cell shows: read at two points that neither the grid, the dashed diagonal nor a segment
+// line along the diagonal covers.
 // A stray circle point can cover one of them, so a colour counts only where both agree.
 struct CellReading {
     Rgb first;
@@ -241,8 +242,8 @@ struct Probe {
     double dx;
     double dy;
 };
-constexpr Probe firstProbe{0.75, 0.4};
-constexpr Probe secondProbe{0.5, 0.25};
+constexpr Probe firstProbe{0.78, 0.3};
+constexpr Probe secondProbe{0.7, 0.22};
 
 bool nearCircle(int x, int y, int radius) {
     const double distance = radius + 0.5;

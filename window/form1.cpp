@@ -159,6 +159,7 @@ void Form1::createControls() {
     picAusgabe->setDrawWidth(1);
     picAusgabe->setFocusPolicy(Qt::StrongFocus);
 
+    m_lineRatio = devicePixelRatioF();
     Line1 = new LineItem(QStringLiteral("Line1"), *this, this,
                          palette().color(QPalette::WindowText), 1);
     Line2 = new LineItem(QStringLiteral("Line2"), *this, this, Line1->color(), 1);
@@ -177,6 +178,8 @@ void Form1::createControls() {
     // Inside the canvas; positions in twips until the canvas gets its world system.
     Label2 = makeLabel(picAusgabe, "Label2", QStringLiteral("Radius des Kreises"),
                        twipsRect(0, 0, 2055, 255), 11.25, Qt::AlignHCenter);
+    // The label lies among the segment lines, below the ones brought forward after it.
+    picAusgabe->shareLineLayer(Label2);
     txtRadius = makeTextBox(picAusgabe, "txtRadius", QStringLiteral("25"),
                             twipsRect(2040, 0, 855, 285), 11.25);
     hscRadius = makeScrollBar(picAusgabe, "hscRadius", Qt::Horizontal,
@@ -305,14 +308,22 @@ void Form1::mouseMoveEvent(QMouseEvent *event) {
 }
 
 void Form1::paintEvent(QPaintEvent *) {
+    const qreal ratio = devicePixelRatioF();
+    if (!qFuzzyCompare(ratio, m_lineRatio)) {
+        for (LineItem *line : m_lines)
+            line->scalePixels(ratio / m_lineRatio);
+        m_lineRatio = ratio;
+    }
     QPainter painter(this);
+    const QSize deviceSize(static_cast<int>(std::lround(width() * ratio)),
+                           static_cast<int>(std::lround(height() * ratio)));
     for (const LineItem *line : m_lines)
-        line->paint(painter);
+        line->paint(painter, deviceSize, ratio);
 }
 
-QPointF Form1::linePixel(QPointF position) const {
-    return {std::floor(position.x() / Twips::perPixel) + 0.5,
-            std::floor(position.y() / Twips::perPixel) + 0.5};
+QPoint Form1::lineDevicePixel(QPointF position) const {
+    return {static_cast<int>(std::floor(position.x() * m_lineRatio / Twips::perPixel)),
+            static_cast<int>(std::floor(position.y() * m_lineRatio / Twips::perPixel))};
 }
 
 void Form1::lineItemChanged(const LineItem *) { update(); }

@@ -64,7 +64,7 @@ public:
     // Height of the window with its frame, in twips; skipped while maximised or minimised.
     void setOuterHeightTwips(int twips);
 
-    QPointF linePixel(QPointF position) const override;
+    QPoint lineDevicePixel(QPointF position) const override;
     void lineItemChanged(const LineItem *item) override;
     void raiseLineItem(LineItem *item) override;
 
@@ -183,6 +183,8 @@ private:
     };
     QHash<const QObject *, PointerHandlers> m_pointerHandlers;
     QList<LineItem *> m_lines;
+    // Device pixels per logical pixel when the arrow's ends were last mapped.
+    qreal m_lineRatio = 1.0;
     Counters m_counters;
     double m_searchedDeviation = 0;
     FileChooser m_chooseFile;

@@ -38,6 +38,8 @@ ScrollBar::ScrollBar(Qt::Orientation orientation, QWidget *parent)
     setPageStep(1);
     connect(this, &QAbstractSlider::actionTriggered, this, &ScrollBar::onAction);
     connect(this, &QAbstractSlider::valueChanged, this, &ScrollBar::onValueChanged);
+    connect(this, &QAbstractSlider::sliderPressed, this, [this] { m_valueAtGrab = value(); });
+    connect(this, &QAbstractSlider::sliderReleased, this, &ScrollBar::onReleased);
 }
 
 void ScrollBar::setReportsDrag(bool reports) { setTracking(reports); }
@@ -66,5 +68,12 @@ void ScrollBar::onValueChanged() {
     if (dragging)
         emit scroll();
     else
+        emit change();
+}
+
+void ScrollBar::onReleased() {
+    // A tracking bar's value already follows the thumb; without tracking the value is set just
+    // after this signal, and that write reports the change.
+    if (hasTracking() && value() != m_valueAtGrab)
         emit change();
 }
