@@ -222,9 +222,8 @@ void Canvas::shareLineLayer(QWidget *child) {
     m_sharedWidget = child;
     m_linesBelowShared = m_lines.size();
     if (m_upperLines == nullptr)
-        m_upperLines = new UpperLines(this, [this](QPainter &painter) {
-            paintLineItems(painter, lineItemsAboveShared());
-        });
+        m_upperLines = new UpperLines(
+            this, [this](QPainter &painter) { paintLineItems(painter, lineItemsAboveShared()); });
     m_upperLines->raise();
     // Directly above the shared widget, below every sibling that lay above it.
     const QObjectList &siblings = children();

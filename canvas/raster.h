@@ -12,10 +12,11 @@
 // Rasterisation rule, shared by every drawing operation of the canvas: a world point belongs to
 // the device pixel whose square contains its mapped position (floor of both coordinates). A line
 // paints every pixel of its path (see linePath) from its start pixel to its end pixel, both ends
-// included, however much of it lies outside the image; a box paints every pixel from its lower to its upper corner pixel on both axes, both
-// included. Each painted pixel is widened to a square of `width` pixels whose top-left corner
-// lies (width - 1) / 2 pixels up and left of it, so a line drawn `width` wide is centred on its
-// path, and a box's outline lies centred on its edges. A point is that square at its pixel.
+// included, however much of it lies outside the image; a box paints every pixel from its lower to
+// its upper corner pixel on both axes, both included. Each painted pixel is widened to a square of
+// `width` pixels whose top-left corner lies (width - 1) / 2 pixels up and left of it, so a line
+// drawn `width` wide is centred on its path, and a box's outline lies centred on its edges. A point
+// is that square at its pixel.
 //
 // Repeated wide spans are cheap: for every row the raster remembers the last wide span painted
 // on it and the columns painted since. Painting that same span in the same colour again only

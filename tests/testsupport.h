@@ -7,7 +7,11 @@
 #include "window/form1.h"
 #include "window/scrollbar.h"
 
+#include <QImage>
 #include <QLineEdit>
+#include <QList>
+#include <QPoint>
+#include <QSet>
 #include <QStyle>
 #include <QStyleOptionSlider>
 #include <QTest>
@@ -123,6 +127,54 @@ inline QImage shownPlot(const Form1 &form) {
         ->grab()
         .toImage()
         .convertToFormat(QImage::Format_RGB32);
+}
+
+// Every pixel of the line from (x0, y0) to (x1, y1), by the textbook integer Bresenham loop
+// over the whole line.
+inline QList<QPoint> bresenham(int x0, int y0, int x1, int y1) {
+    QList<QPoint> path;
+    const int dx = std::abs(x1 - x0);
+    const int dy = -std::abs(y1 - y0);
+    const int sx = x0 < x1 ? 1 : -1;
+    const int sy = y0 < y1 ? 1 : -1;
+    int err = dx + dy;
+    for (;;) {
+        path.append(QPoint(x0, y0));
+        if (x0 == x1 && y0 == y1)
+            return path;
+        const int e2 = 2 * err;
+        if (e2 >= dy) {
+            err += dy;
+            x0 += sx;
+        }
+        if (e2 <= dx) {
+            err += dx;
+            y0 += sy;
+        }
+    }
+}
+
+// The pixels of a line `width` pixels wide along that path: each path pixel widened to a square
+// whose top-left corner lies (width - 1) / 2 pixels up and left of it.
+inline QSet<QPoint> widePath(QPoint from, QPoint to, int width) {
+    QSet<QPoint> pixels;
+    const int low = -((width - 1) / 2);
+    for (const QPoint p : bresenham(from.x(), from.y(), to.x(), to.y()))
+        for (int dy = 0; dy < width; ++dy)
+            for (int dx = 0; dx < width; ++dx)
+                pixels.insert(p + QPoint(low + dx, low + dy));
+    return pixels;
+}
+
+// The pixels of an image that have exactly this colour (alpha ignored), within an area.
+inline QSet<QPoint> pixelsOf(const QImage &image, QRgb colour, QRect area) {
+    QSet<QPoint> found;
+    area &= image.rect();
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if ((image.pixel(x, y) & 0xffffffu) == (colour & 0xffffffu))
+                found.insert(QPoint(x, y));
+    return found;
 }
 
 // The logical-pixel position inside the canvas of a world point (for mouse events).

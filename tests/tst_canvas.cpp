@@ -4,7 +4,9 @@
 
 #include "canvas/canvas.h"
 #include "canvas/colors.h"
+#include "canvas/raster.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QRandomGenerator>
 #include <QSignalSpy>
@@ -45,6 +47,8 @@ private slots:
     void backgroundBoxesCoverTheirShare();
     void clippingFailsNothing_data();
     void clippingFailsNothing();
+    void clippedLinesKeepTheirPath();
+    void wholeRowsStayWholeAtEveryHeight();
     void linesAndBoxEdgesMeet();
     void widthsWidenLinesAndPoints_data();
     void widthsWidenLinesAndPoints();
@@ -134,6 +138,73 @@ void TestCanvas::clippingFailsNothing() {
                       Colors::RGB(1, 2, 3));
     canvas->PSet(segment.right(), segment.bottom());
     QCOMPARE(canvas->image().size(), QSize(745, 665));
+}
+
+void TestCanvas::clippedLinesKeepTheirPath() {
+    // Lines from inside or near a 200 x 200 image to far outside it: what shows is exactly the
+    // part of the whole line's path that falls inside, each pixel widened to its square.
+    QImage image(200, 200, QImage::Format_RGB32);
+    Raster raster;
+    raster.attach(&image);
+    QRandomGenerator random(8122026);
+    const QRgb ink = qRgb(0, 0, 0);
+    const QRgb paper = qRgb(255, 255, 255);
+    for (int i = 0; i < 300; ++i) {
+        const int x0 = random.bounded(-20, 220);
+        const int y0 = random.bounded(-20, 220);
+        const int x1 = random.bounded(-3000, 3200);
+        const int y1 = random.bounded(-3000, 3200);
+        const int width = 1 + i % 3;
+        const int low = width == 3 ? -1 : 0; // squares: 1 -> {0}, 2 -> {0, 1}, 3 -> {-1, 0, 1}
+        QImage expected(image.size(), QImage::Format_RGB32);
+        expected.fill(paper);
+        for (const QPoint p : TestSupport::bresenham(x0, y0, x1, y1))
+            for (int y = p.y() + low; y < p.y() + low + width; ++y)
+                for (int x = p.x() + low; x < p.x() + low + width; ++x)
+                    if (expected.valid(x, y))
+                        expected.setPixel(x, y, ink);
+        raster.fill(paper);
+        raster.line(x0, y0, x1, y1, width, ink);
+        QVERIFY2(image == expected, qPrintable(QStringLiteral("(%1, %2)-(%3, %4) width %5")
+                                                   .arg(x0)
+                                                   .arg(y0)
+                                                   .arg(x1)
+                                                   .arg(y1)
+                                                   .arg(width)));
+    }
+}
+
+void TestCanvas::wholeRowsStayWholeAtEveryHeight() {
+    // At every height the canvas can have, a horizontal line at y = k lands on the row
+    // floor((115 - k) * H / 120), computed here in whole numbers; and wherever rows are at least
+    // a world unit apart, the pointer on that row is read back as k's cell.
+    canvas->resize(3, 1);
+    const QRgb ink = Colors::RGB(0, 0, 0);
+    for (int h = 1; h <= 665; ++h) {
+        canvas->resize(3, h);
+        canvas->Scale(-5, 115, 120, -5);
+        for (int k = 0; k <= 100; ++k) {
+            canvas->Cls();
+            canvas->Line(-5, k, 120, k, ink);
+            const int expected = (115 - k) * h / 120;
+            int row = 0;
+            while (row < h && (canvas->image().pixel(1, row) & 0xffffffu) != (ink & 0xffffffu))
+                ++row;
+            if (row != expected)
+                QFAIL(qPrintable(QStringLiteral("height %1: line %2 on row %3, not %4")
+                                     .arg(h)
+                                     .arg(k)
+                                     .arg(row)
+                                     .arg(expected)));
+            const double reported = canvas->pixelToWorld(QPointF(1, row)).y();
+            if (h >= 120 && std::floor(reported) != k)
+                QFAIL(qPrintable(QStringLiteral("height %1: row %2 of line %3 read as %4")
+                                     .arg(h)
+                                     .arg(row)
+                                     .arg(k)
+                                     .arg(reported)));
+        }
+    }
 }
 
 void TestCanvas::linesAndBoxEdgesMeet() {
@@ -267,6 +338,39 @@ void TestCanvas::lineItemsStackAndDegenerate() {
     QCOMPARE(canvas->lineItems(), (QList<LineItem *>{a, b}));
     a->ZOrder();
     QCOMPARE(canvas->lineItems(), (QList<LineItem *>{b, a}));
+    // A widget sharing the layer lies above the items before it and below those after it and
+    // those brought forward since; later children lie above the whole layer.
+    auto *label = new QLabel(canvas);
+    label->setAutoFillBackground(true);
+    label->setGeometry(100, 100, 60, 40);
+    canvas->shareLineLayer(label);
+    LineItem *c = canvas->createLineItem(QStringLiteral("c"), Qt::red, 2);
+    auto *box = new QLineEdit(canvas);
+    box->setGeometry(100, 150, 60, 40);
+    const auto across = [](LineItem *item, int y) { // a horizontal line, pixel row y
+        item->setX1(-5 + 90 * 125.0f / 745);
+        item->setX2(-5 + 170 * 125.0f / 745);
+        item->setY1(115 - (y + 0.5f) * 120 / 665);
+        item->setY2(item->y1());
+    };
+    across(a, 110);
+    across(b, 120);
+    across(c, 160);
+    const QImage layered = canvas->grab().toImage();
+    QCOMPARE(layered.pixelColor(130, 110), label->palette().color(QPalette::Window)); // a below
+    QCOMPARE(layered.pixelColor(130, 120), label->palette().color(QPalette::Window)); // b below
+    QCOMPARE(layered.pixelColor(95, 120), QColor(Qt::gray));
+    QVERIFY(layered.pixelColor(130, 160) != QColor(Qt::red)); // c below the later text box
+    QCOMPARE(layered.pixelColor(95, 160), QColor(Qt::red));
+    b->ZOrder();
+    across(c, 130);
+    const QImage raised = canvas->grab().toImage();
+    QCOMPARE(raised.pixelColor(130, 110), label->palette().color(QPalette::Window));
+    QCOMPARE(raised.pixelColor(130, 120), QColor(Qt::gray));
+    QCOMPARE(raised.pixelColor(130, 130), QColor(Qt::red));
+    delete box;
+    delete label;
+    a->ZOrder();
     // A line of no length shows as a dot.
     for (LineItem *item : {a, b}) {
         item->setX1(40.5f);
@@ -322,7 +426,7 @@ void TestCanvas::spanMemoryChangesNoPixel() {
                             Colors::RGB(255, 0, 0), Colors::RGB(155, 155, 155)};
     const auto coordinate = [&random] { return static_cast<float>(random.bounded(130.0) - 8); };
     for (int step = 0; step < 3000; ++step) {
-        const int kind = random.bounded(6);
+        const int kind = random.bounded(7);
         const QRgb colour = palette[random.bounded(4)];
         const float x1 = coordinate();
         const float y1 = coordinate();
@@ -351,6 +455,11 @@ void TestCanvas::spanMemoryChangesNoPixel() {
                     if ((row * 7 + column) % 13 == 0)
                         c->FilledBox(column, row, column + 1, row + 1, colour);
                 }
+                break;
+            case 5: // a label printed across the remembered rows
+                c->setCurrentX(x1);
+                c->setCurrentY(y1);
+                c->Print(column);
                 break;
             default:
                 if (step % 97 == 0)

@@ -173,6 +173,7 @@ private slots:
     void controls();
     void lineItems_data();
     void lineItems();
+    void arrowShowsOnItsPixels();
     void captions_data();
     void captions();
     void fonts_data();
@@ -418,6 +419,22 @@ void TestWindow::lineItems() {
         QCOMPARE(pixel(line->pixelStart()), QPoint(px(int(ends.left())), px(int(ends.top()))));
         QCOMPARE(pixel(line->pixelEnd()), QPoint(px(int(ends.right())), px(int(ends.bottom()))));
     }
+}
+
+// The arrow beside the segment boxes, pixel by pixel: a shaft on row 24 from column 488 to 528
+// and two barbs meeting it at its tip (528, 24), one pixel wide.
+void TestWindow::arrowShowsOnItsPixels() {
+    showForm();
+    QSet<QPoint> arrow;
+    for (int x = 488; x <= 528; ++x)
+        arrow.insert(QPoint(x, 24));
+    for (int k = 0; k <= 8; ++k) {
+        arrow.insert(QPoint(520 + k, 16 + k));
+        arrow.insert(QPoint(520 + k, 32 - k));
+    }
+    const QImage shot = form().grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QRgb ink = form().palette().color(QPalette::WindowText).rgb();
+    QCOMPARE(TestSupport::pixelsOf(shot, ink, QRect(482, 8, 53, 33)), arrow);
 }
 
 void TestWindow::captions_data() {
