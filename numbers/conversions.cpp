@@ -1,5 +1,6 @@
 #include "numbers/conversions.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -44,14 +45,38 @@ double saturate(double magnitude, bool negative) {
     return negative ? -magnitude : magnitude;
 }
 
+// The whole number in radix 8 or 16 that starts at pos, rounded once to the nearest double.
+// Adding up digit by digit in double would round at every step once the number has more than 53
+// bits and could end a unit off, so the digits are read as one hexadecimal number; octal digits
+// are regrouped from three bits to four first.
 double readRadix(const std::string &s, std::size_t pos, int radix) {
-    double value = 0.0;
-    for (; pos < s.size(); ++pos) {
-        const int digit = digitValue(static_cast<unsigned char>(s[pos]), radix);
-        if (digit < 0)
-            break;
-        value = value * radix + digit;
+    std::size_t end = pos;
+    while (end < s.size() && digitValue(static_cast<unsigned char>(s[end]), radix) >= 0)
+        ++end;
+    std::string hex;
+    if (radix == 16) {
+        hex.assign(s, pos, end - pos);
+    } else {
+        // From the last digit backwards, so that the bits left over belong to the leading digit.
+        unsigned bits = 0;
+        int count = 0;
+        for (std::size_t i = end; i > pos; --i) {
+            bits |= static_cast<unsigned>(s[i - 1] - '0') << count;
+            for (count += 3; count >= 4; count -= 4, bits >>= 4)
+                hex.push_back("0123456789abcdef"[bits & 15]);
+        }
+        if (count > 0)
+            hex.push_back("0123456789abcdef"[bits]);
+        std::reverse(hex.begin(), hex.end());
     }
+    if (hex.empty())
+        return 0.0;
+    double value = 0.0;
+    const auto [ptr, ec] =
+        std::from_chars(hex.data(), hex.data() + hex.size(), value, std::chars_format::hex);
+    (void)ptr;
+    if (ec == std::errc::result_out_of_range)
+        value = std::numeric_limits<double>::infinity();
     return saturate(value, false);
 }
 

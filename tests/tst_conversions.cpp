@@ -53,6 +53,9 @@ void TestConversions::val_data() {
     QTest::newRow("hex lower") << "&hff" << 255.0;
     QTest::newRow("octal") << "&O17" << 15.0;
     QTest::newRow("octal stops at 8") << "&O178" << 15.0;
+    // 2^57 + 17 lies nearer to 2^57 + 32 than to 2^57; rounding digit by digit ends at 2^57.
+    QTest::newRow("long hex rounds once") << "&H200000000000011" << 144115188075855904.0;
+    QTest::newRow("long octal rounds once") << "&O10000000000000000021" << 144115188075855904.0;
     QTest::newRow("bare ampersand") << "&" << 0.0;
     QTest::newRow("ampersand other") << "&X1" << 0.0;
     QTest::newRow("overflow saturates") << "1e400" << max;
