@@ -120,10 +120,6 @@ private slots:
     void clickReplacesOncePerChangedCoordinate();
     void bothCoordinatesChangeNewXFirst_data();
     void bothCoordinatesChangeNewXFirst();
-    void scrollKeysMoveSegment_data();
-    void scrollKeysMoveSegment();
-    void arrowKeysMoveThumbTheirWay_data();
-    void arrowKeysMoveThumbTheirWay();
     void smallBarThumbsDragBothWays();
     void thumbDragOfY2MovesSegmentEnds();
     void segmentStaysInFrontOfMirror();
@@ -401,52 +397,6 @@ void TestAnalysis::bothCoordinatesChangeNewXFirst() {
     QCOMPARE(seen[0].yText, button == 1 ? QStringLiteral("1") : QStringLiteral("100"));
     verifySegment();
 }
-
-void TestAnalysis::scrollKeysMoveSegment_data() {
-    QTest::addColumn<QString>("bar");
-    QTest::addColumn<int>("key");
-    QTest::addColumn<int>("value");
-
-    QTest::newRow("hscX1 end") << "hscX1" << int(Qt::Key_End) << 100;
-    QTest::newRow("hscX1 home") << "hscX1" << int(Qt::Key_Home) << 0;
-    QTest::newRow("hscY1 end") << "hscY1" << int(Qt::Key_End) << 100;
-    QTest::newRow("hscY1 home") << "hscY1" << int(Qt::Key_Home) << 0;
-    QTest::newRow("hscX2 home") << "hscX2" << int(Qt::Key_Home) << 0;
-    QTest::newRow("hscX2 end at maximum") << "hscX2" << int(Qt::Key_End) << 100;
-    QTest::newRow("hscY2 home") << "hscY2" << int(Qt::Key_Home) << 0;
-    QTest::newRow("hscY2 end at maximum") << "hscY2" << int(Qt::Key_End) << 100;
-}
-
-void TestAnalysis::scrollKeysMoveSegment() {
-    QFETCH(QString, bar);
-    QFETCH(int, key);
-    QFETCH(int, value);
-
-    auto *scrollBar = control<ScrollBar>(*m_form, bar.toLatin1().constData());
-    const int old = scrollBar->value();
-    const int placements = m_form->counters().placements;
-    scrollBar->setFocus();
-    QTest::keyClick(scrollBar, static_cast<Qt::Key>(key));
-    QCOMPARE(scrollBar->value(), value);
-    QCOMPARE(m_form->counters().placements, placements + (value != old ? 1 : 0));
-    verifySegment();
-}
-
-void TestAnalysis::arrowKeysMoveThumbTheirWay_data() {
-    QTest::addColumn<QString>("bar");
-    QTest::addColumn<int>("key");
-    QTest::addColumn<int>("value");
-
-    // Right moves a horizontal bar's thumb to the right, towards larger values.
-    QTest::newRow("hscX1 right") << "hscX1" << int(Qt::Key_Right) << 2;
-    QTest::newRow("hscX1 left") << "hscX1" << int(Qt::Key_Left) << 0;
-    QTest::newRow("hscY1 right") << "hscY1" << int(Qt::Key_Right) << 2;
-    QTest::newRow("hscX2 left") << "hscX2" << int(Qt::Key_Left) << 99;
-    QTest::newRow("hscY2 left") << "hscY2" << int(Qt::Key_Left) << 99;
-    QTest::newRow("hscY2 right at maximum") << "hscY2" << int(Qt::Key_Right) << 100;
-}
-
-void TestAnalysis::arrowKeysMoveThumbTheirWay() { scrollKeysMoveSegment(); }
 
 // Dragging the thumb of the second point's y bar: each reported position moves the end of the
 // segment vertically and the end of the mirror horizontally, and the box counts along.
