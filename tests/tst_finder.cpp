@@ -47,7 +47,6 @@ private slots:
     void fastRepaintsGiveTheExactPicture();
     void circlePoints_data();
     void circlePoints();
-    void segmentLinesAfterStartUp();
     void axisLabelsAndTicks();
 
 private:
@@ -247,22 +246,6 @@ void TestFinder::circlePoints() {
     const QPointF foot = canvas->worldToPixel(QPointF(radius - 2, 1));
     QCOMPARE(label->pos(), QPoint(static_cast<int>(std::floor(foot.x())),
                                   static_cast<int>(std::floor(foot.y()))));
-}
-
-void TestFinder::segmentLinesAfterStartUp() {
-    auto *line4 = form->findChild<LineItem *>(QStringLiteral("Line4"));
-    auto *line5 = form->findChild<LineItem *>(QStringLiteral("Line5"));
-    QVERIFY(line4 && line5);
-    for (const LineItem *line : {line4, line5}) {
-        QCOMPARE(line->x1(), 1.5f);
-        QCOMPARE(line->y1(), 1.5f);
-        QCOMPARE(line->x2(), 100.5f);
-        QCOMPARE(line->y2(), 100.5f);
-    }
-    QCOMPARE(canvas->lineItems().last(), line4);
-    QCOMPARE(line4->color(), QColor(0, 0, 192));
-    QCOMPARE(line5->color(), QColor(128, 128, 128));
-    QCOMPARE(line4->width(), 2);
 }
 
 void TestFinder::axisLabelsAndTicks() {

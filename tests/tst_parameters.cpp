@@ -1,8 +1,10 @@
 // The parameter controls driven like a user would: the "+1"/"-1" buttons on the deviation, the
-// radius bar by arrows, track, keys and thumb, the radius typed into its label on the canvas,
-// and the compression bar that sets the canvas height.
+// radius bar by its thumb, the radius typed into its label on the canvas, and the compression
+// bar that sets the canvas height; and every scroll bar (segment, radius, compression) stepped
+// by its keys, arrows and track, with what it drives.
 #include "testsupport.h"
 
+#include "canvas/lineitem.h"
 #include "numbers/conversions.h"
 
 #include <QLineEdit>
@@ -176,15 +178,13 @@ private slots:
     void deviationSteps();
     void deviationStepRedrawsNothing();
 
-    void radiusBarReportsEachStepOnce_data();
-    void radiusBarReportsEachStepOnce();
+    void scrollBarSteps_data();
+    void scrollBarSteps();
     void radiusBarDragReportsEachPositionOnce_data();
     void radiusBarDragReportsEachPositionOnce();
     void compressionBarReportsOnlyAtRelease();
     void programWriteReportsOnlyADifferentValue();
 
-    void radiusFromBar_data();
-    void radiusFromBar();
     void radiusDragBeyondLimit_data();
     void radiusDragBeyondLimit();
     void typedRadius_data();
@@ -192,11 +192,7 @@ private slots:
 
     void compressionHalvesVerticalDistances();
     void compressionToZeroAndBack();
-    void compressionByKeysAndArrows_data();
-    void compressionByKeysAndArrows();
     void compressionWhileMaximised();
-    void scrollBarKeysFollowTheThumb_data();
-    void scrollBarKeysFollowTheThumb();
 
 private:
     QLineEdit *box(const char *name) const { return control<QLineEdit>(*m_form, name); }
@@ -326,51 +322,131 @@ void TestParameters::deviationStepRedrawsNothing() {
 // ---------------------------------------------------------------------------------------------
 // How the scroll bars report
 
-void TestParameters::radiusBarReportsEachStepOnce_data() {
+void TestParameters::scrollBarSteps_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("start");
     QTest::addColumn<BarAction>("action");
-    QTest::addColumn<int>("expected");
-    QTest::newRow("right arrow") << BarAction::ArrowAdd << 26;
-    QTest::newRow("left arrow") << BarAction::ArrowSub << 24;
-    QTest::newRow("track right of the thumb") << BarAction::TrackAdd << 26;
-    QTest::newRow("track left of the thumb") << BarAction::TrackSub << 24;
-    QTest::newRow("Right") << BarAction::KeyRight << 26;
-    QTest::newRow("Left") << BarAction::KeyLeft << 24;
-    QTest::newRow("Up") << BarAction::KeyUp << 24;
-    QTest::newRow("Down") << BarAction::KeyDown << 26;
-    QTest::newRow("Page Up") << BarAction::KeyPageUp << 24;
-    QTest::newRow("Page Down") << BarAction::KeyPageDown << 26;
-    QTest::newRow("Home") << BarAction::KeyHome << 0;
-    QTest::newRow("End") << BarAction::KeyEnd << 141;
+    QTest::addColumn<bool>("mirrored");
+    QTest::addColumn<int>("expected"); // where the action moves the bar
+
+    // Every bar by every key, arrow and track side, from the middle of its range: right, down,
+    // the right or lower arrow and the track past the thumb step up by one, their opposites
+    // down by one; Home and End go to the ends.
+    const std::pair<const char *, int> bars[] = {{"hscX1", 100},     {"hscY1", 100},
+                                                 {"hscX2", 100},     {"hscY2", 100},
+                                                 {"hscRadius", 141}, {"vscBildschirm", 9972}};
+    const std::tuple<const char *, BarAction, int> steps[] = {
+        {"Right", BarAction::KeyRight, 1},
+        {"Down", BarAction::KeyDown, 1},
+        {"Page Down", BarAction::KeyPageDown, 1},
+        {"right or lower arrow", BarAction::ArrowAdd, 1},
+        {"track past the thumb", BarAction::TrackAdd, 1},
+        {"Left", BarAction::KeyLeft, -1},
+        {"Up", BarAction::KeyUp, -1},
+        {"Page Up", BarAction::KeyPageUp, -1},
+        {"left or upper arrow", BarAction::ArrowSub, -1},
+        {"track before the thumb", BarAction::TrackSub, -1}};
+    for (const auto &[bar, maximum] : bars) {
+        const int middle = maximum == 141 ? 25 : maximum / 2;
+        for (const auto &[how, action, step] : steps)
+            QTest::addRow("%s %s", bar, how) << bar << middle << action << false << middle + step;
+        QTest::addRow("%s Home", bar) << bar << middle << BarAction::KeyHome << false << 0;
+        QTest::addRow("%s End", bar) << bar << middle << BarAction::KeyEnd << false << maximum;
+    }
+
+    const auto row = [](const char *tag, const char *bar, int start, BarAction action, int expected,
+                        bool mirrored = false) {
+        QTest::newRow(tag) << bar << start << action << mirrored << expected;
+    };
+    // At the ends of the range.
+    row("hscX1 Left from 1", "hscX1", 1, BarAction::KeyLeft, 0);
+    row("hscY2 Right at the maximum", "hscY2", 100, BarAction::KeyRight, 100);
+    row("hscX2 End at the maximum", "hscX2", 100, BarAction::KeyEnd, 100);
+    row("hscRadius Left from 1", "hscRadius", 1, BarAction::KeyLeft, 0);
+    row("hscRadius Home at 0", "hscRadius", 0, BarAction::KeyHome, 0);
+    row("vscBildschirm Up from the maximum", "vscBildschirm", 9972, BarAction::KeyUp, 9971);
+    row("vscBildschirm End from 0", "vscBildschirm", 0, BarAction::KeyEnd, 9972);
+    // The radius label takes 139 and refuses 140 and 141, whichever way the bar gets there.
+    row("hscRadius Right from 138", "hscRadius", 138, BarAction::KeyRight, 139);
+    row("hscRadius Right from 139", "hscRadius", 139, BarAction::KeyRight, 140);
+    row("hscRadius arrow from 139", "hscRadius", 139, BarAction::ArrowAdd, 140);
+    row("hscRadius track from 139", "hscRadius", 139, BarAction::TrackAdd, 140);
+    row("hscRadius End from 139", "hscRadius", 139, BarAction::KeyEnd, 141);
+    // Mirrored, a horizontal bar has its minimum at the right end, and Right moves the thumb
+    // there; a vertical bar is not mirrored.
+    row("hscRadius mirrored Right", "hscRadius", 25, BarAction::KeyRight, 24, true);
+    row("hscRadius mirrored Left", "hscRadius", 25, BarAction::KeyLeft, 26, true);
+    row("vscBildschirm mirrored Right", "vscBildschirm", 5000, BarAction::KeyRight, 5001, true);
 }
 
-void TestParameters::radiusBarReportsEachStepOnce() {
+// One step of a scroll bar reports one change, and no scroll, and what the bar drives follows:
+// the segment bars move their end of the segment and its mirror and write their box without a
+// redraw; the radius bar redraws with the new circle; the compression bar redraws at the new
+// height. A radius the label refuses is set back to 0 by a second, nested change.
+void TestParameters::scrollBarSteps() {
+    QFETCH(QString, name);
+    QFETCH(int, start);
     QFETCH(BarAction, action);
+    QFETCH(bool, mirrored);
     QFETCH(int, expected);
-    ScrollBar *radius = bar("hscRadius");
-    QCOMPARE(radius->value(), 25);
-    QSignalSpy values(radius, &QAbstractSlider::valueChanged);
-    QSignalSpy changes(radius, &ScrollBar::change);
-    QSignalSpy scrolls(radius, &ScrollBar::scroll);
+    ScrollBar *scrollBar = bar(name.toLatin1().constData());
+    scrollBar->setValue(start);
+    QCOMPARE(scrollBar->value(), start);
+    if (mirrored)
+        scrollBar->setLayoutDirection(Qt::RightToLeft);
+    QSignalSpy values(scrollBar, &QAbstractSlider::valueChanged);
+    QSignalSpy changes(scrollBar, &ScrollBar::change);
+    QSignalSpy scrolls(scrollBar, &ScrollBar::scroll);
     const Form1::Counters before = counters();
 
-    perform(radius, action);
+    perform(scrollBar, action);
     if (QTest::currentTestFailed())
         return;
 
+    const bool moved = expected != start;
+    const bool refused = name == u"hscRadius" && expected > 139;
+    const int shown = refused ? 0 : expected;
     QCOMPARE(scrolls.count(), 0);
-    QVERIFY(!values.isEmpty());
-    // The spy hears a nested change before the one it is nested in.
-    QCOMPARE(values.last().at(0).toInt(), expected);
-    if (expected <= 139) {
-        QCOMPARE(changes.count(), 1);
-        checkCycles(before, 1);
-        checkRadiusShown(expected);
-    } else {
-        // The radius the label refuses is reset to 0 by the program: a second change, nested.
+    QCOMPARE(changes.count(), int(moved) + int(refused));
+    if (moved) // the spy hears a nested change before the one it is nested in
+        QCOMPARE(values.last().at(0).toInt(), expected);
+    if (refused)
         QCOMPARE(values.first().at(0).toInt(), 0);
-        QCOMPARE(changes.count(), 2);
-        checkCycles(before, 2);
-        checkRadiusShown(0);
+    QCOMPARE(scrollBar->value(), shown);
+
+    if (name == u"hscRadius") {
+        checkCycles(before, int(changes.count()));
+        if (moved)
+            checkRadiusShown(shown);
+        if (moved && start >= 2)
+            QCOMPARE(blackCirclePoints(canvas(), start), 0);
+        if (refused)
+            QCOMPARE(blackCirclePoints(canvas(), 140), 0);
+        QCOMPARE(wrongCells(canvas(), 0, shown), 0);
+        QCOMPARE(box("txtAnzahl")->text(), QStringLiteral(" 126"));
+    } else if (name == u"vscBildschirm") {
+        checkCycles(before, int(changes.count()));
+        QCOMPARE(canvas().height(), static_cast<int>(std::lround(expected / 15.0)));
+        QCOMPARE(m_form->height(), expectedWindowHeight(expected));
+    } else {
+        checkCycles(before, 0);
+        QCOMPARE(counters().placements, before.placements + int(moved));
+        // The segment from its start-up ends, (1, 1) and (100, 100), with this bar's coordinate
+        // changed: each end at the centre of its cell, the mirror with x and y swapped.
+        const QStringList segmentBars = {"hscX1", "hscY1", "hscX2", "hscY2"};
+        QList<int> p = {1, 1, 100, 100};
+        p[segmentBars.indexOf(name)] = shown;
+        const auto *segment = control<LineItem>(*m_form, "Line4");
+        const auto *mirror = control<LineItem>(*m_form, "Line5");
+        QCOMPARE(QPointF(segment->x1(), segment->y1()), QPointF(p[0] + 0.5, p[1] + 0.5));
+        QCOMPARE(QPointF(segment->x2(), segment->y2()), QPointF(p[2] + 0.5, p[3] + 0.5));
+        QCOMPARE(QPointF(mirror->x1(), mirror->y1()), QPointF(p[1] + 0.5, p[0] + 0.5));
+        QCOMPARE(QPointF(mirror->x2(), mirror->y2()), QPointF(p[3] + 0.5, p[2] + 0.5));
+        QCOMPARE(canvas().lineItems().last(), segment);
+        const QStringList texts = {box("txtX1")->text(), box("txtY1")->text(), box("txtX2")->text(),
+                                   box("txtY2")->text()};
+        QCOMPARE(texts, (QStringList{QString::number(p[0]), QString::number(p[1]),
+                                     QString::number(p[2]), QString::number(p[3])}));
     }
 }
 
@@ -484,51 +560,6 @@ void TestParameters::programWriteReportsOnlyADifferentValue() {
 
 // ---------------------------------------------------------------------------------------------
 // Radius
-
-void TestParameters::radiusFromBar_data() {
-    QTest::addColumn<int>("start");
-    QTest::addColumn<BarAction>("action");
-    QTest::addColumn<int>("expected");
-    QTest::addColumn<int>("cycles");
-    QTest::newRow("25 to 26 by Right") << 25 << BarAction::KeyRight << 26 << 1;
-    QTest::newRow("25 to 26 by the arrow") << 25 << BarAction::ArrowAdd << 26 << 1;
-    QTest::newRow("1 to 0 by Left") << 1 << BarAction::KeyLeft << 0 << 1;
-    QTest::newRow("138 to 139 by Right") << 138 << BarAction::KeyRight << 139 << 1;
-    // 140 and 141 are refused by the label: a nested cycle brings the radius to 0.
-    QTest::newRow("139 to 140 by Right") << 139 << BarAction::KeyRight << 0 << 2;
-    QTest::newRow("139 to 140 by Page Down") << 139 << BarAction::KeyPageDown << 0 << 2;
-    QTest::newRow("139 to 140 by Down") << 139 << BarAction::KeyDown << 0 << 2;
-    QTest::newRow("139 to 140 by the arrow") << 139 << BarAction::ArrowAdd << 0 << 2;
-    QTest::newRow("139 to 140 in the track") << 139 << BarAction::TrackAdd << 0 << 2;
-    QTest::newRow("139 to 141 by End") << 139 << BarAction::KeyEnd << 0 << 2;
-    QTest::newRow("25 to 141 by End") << 25 << BarAction::KeyEnd << 0 << 2;
-    QTest::newRow("0 to 0 by Home") << 0 << BarAction::KeyHome << 0 << 0;
-}
-
-void TestParameters::radiusFromBar() {
-    QFETCH(int, start);
-    QFETCH(BarAction, action);
-    QFETCH(int, expected);
-    QFETCH(int, cycles);
-    ScrollBar *radius = bar("hscRadius");
-    radius->setValue(start);
-    QCOMPARE(radius->value(), start);
-    const Form1::Counters before = counters();
-
-    perform(radius, action);
-    if (QTest::currentTestFailed())
-        return;
-
-    checkCycles(before, cycles);
-    if (start != 0 || cycles != 0)
-        checkRadiusShown(expected);
-    if (start != expected && start >= 2)
-        QCOMPARE(blackCirclePoints(canvas(), start), 0);
-    if (expected == 0)
-        QCOMPARE(blackCirclePoints(canvas(), 140), 0);
-    QCOMPARE(wrongCells(canvas(), 0, expected), 0);
-    QCOMPARE(box("txtAnzahl")->text(), QStringLiteral(" 126"));
-}
 
 void TestParameters::radiusDragBeyondLimit_data() {
     QTest::addColumn<int>("start");
@@ -727,44 +758,6 @@ void TestParameters::compressionToZeroAndBack() {
     QCOMPARE(m_form->height(), expectedWindowHeight(9972));
 }
 
-void TestParameters::compressionByKeysAndArrows_data() {
-    QTest::addColumn<int>("start");
-    QTest::addColumn<BarAction>("action");
-    QTest::addColumn<int>("expected");
-    QTest::newRow("Up") << 9972 << BarAction::KeyUp << 9971;
-    QTest::newRow("Down") << 5000 << BarAction::KeyDown << 5001;
-    QTest::newRow("Page Up") << 5000 << BarAction::KeyPageUp << 4999;
-    QTest::newRow("Page Down") << 5000 << BarAction::KeyPageDown << 5001;
-    QTest::newRow("Home") << 9972 << BarAction::KeyHome << 0;
-    QTest::newRow("End") << 0 << BarAction::KeyEnd << 9972;
-    QTest::newRow("upper arrow") << 9972 << BarAction::ArrowSub << 9971;
-    QTest::newRow("lower arrow") << 5000 << BarAction::ArrowAdd << 5001;
-    QTest::newRow("track above the thumb") << 5000 << BarAction::TrackSub << 4999;
-    QTest::newRow("track below the thumb") << 5000 << BarAction::TrackAdd << 5001;
-}
-
-void TestParameters::compressionByKeysAndArrows() {
-    QFETCH(int, start);
-    QFETCH(BarAction, action);
-    QFETCH(int, expected);
-    ScrollBar *height = bar("vscBildschirm");
-    height->setValue(start);
-    QSignalSpy changes(height, &ScrollBar::change);
-    QSignalSpy scrolls(height, &ScrollBar::scroll);
-    const Form1::Counters before = counters();
-
-    perform(height, action);
-    if (QTest::currentTestFailed())
-        return;
-
-    QCOMPARE(height->value(), expected);
-    QCOMPARE(changes.count(), 1);
-    QCOMPARE(scrolls.count(), 0);
-    checkCycles(before, 1);
-    QCOMPARE(canvas().height(), static_cast<int>(std::lround(expected / 15.0)));
-    QCOMPARE(m_form->height(), expectedWindowHeight(expected));
-}
-
 void TestParameters::compressionWhileMaximised() {
     m_form->showMaximized();
     QCoreApplication::processEvents();
@@ -788,48 +781,6 @@ void TestParameters::compressionWhileMaximised() {
     checkCycles(before, 2);
     QCOMPARE(canvas().height(), 400);
     QCOMPARE(m_form->height(), expectedWindowHeight(6000));
-}
-
-void TestParameters::scrollBarKeysFollowTheThumb_data() {
-    QTest::addColumn<Qt::Orientation>("orientation");
-    QTest::addColumn<Qt::LayoutDirection>("direction");
-    QTest::addColumn<int>("key");
-    QTest::addColumn<int>("step");
-    const auto h = Qt::Horizontal;
-    const auto v = Qt::Vertical;
-    const auto ltr = Qt::LeftToRight;
-    const auto rtl = Qt::RightToLeft;
-    QTest::newRow("horizontal Right") << h << ltr << int(Qt::Key_Right) << 1;
-    QTest::newRow("horizontal Left") << h << ltr << int(Qt::Key_Left) << -1;
-    QTest::newRow("horizontal Down") << h << ltr << int(Qt::Key_Down) << 1;
-    QTest::newRow("horizontal Up") << h << ltr << int(Qt::Key_Up) << -1;
-    QTest::newRow("horizontal Page Down") << h << ltr << int(Qt::Key_PageDown) << 1;
-    QTest::newRow("horizontal Page Up") << h << ltr << int(Qt::Key_PageUp) << -1;
-    // Mirrored: the minimum is at the right end, and Right moves the thumb there.
-    QTest::newRow("mirrored Right") << h << rtl << int(Qt::Key_Right) << -1;
-    QTest::newRow("mirrored Left") << h << rtl << int(Qt::Key_Left) << 1;
-    QTest::newRow("vertical Down") << v << ltr << int(Qt::Key_Down) << 1;
-    QTest::newRow("vertical Up") << v << ltr << int(Qt::Key_Up) << -1;
-    QTest::newRow("vertical Right") << v << ltr << int(Qt::Key_Right) << 1;
-    QTest::newRow("vertical Left") << v << ltr << int(Qt::Key_Left) << -1;
-    QTest::newRow("vertical mirrored Right") << v << rtl << int(Qt::Key_Right) << 1;
-    QTest::newRow("vertical Page Down") << v << ltr << int(Qt::Key_PageDown) << 1;
-    QTest::newRow("vertical Page Up") << v << ltr << int(Qt::Key_PageUp) << -1;
-}
-
-void TestParameters::scrollBarKeysFollowTheThumb() {
-    QFETCH(Qt::Orientation, orientation);
-    QFETCH(Qt::LayoutDirection, direction);
-    QFETCH(int, key);
-    QFETCH(int, step);
-    ScrollBar scrollBar(orientation, nullptr);
-    scrollBar.setLayoutDirection(direction);
-    scrollBar.setRange(0, 100);
-    scrollBar.setValue(50);
-    QSignalSpy changes(&scrollBar, &ScrollBar::change);
-    QTest::keyClick(&scrollBar, static_cast<Qt::Key>(key));
-    QCOMPARE(scrollBar.value(), 50 + step);
-    QCOMPARE(changes.count(), 1);
 }
 
 QTEST_MAIN(TestParameters)

@@ -3,9 +3,7 @@
 
 #include "testsupport.h"
 
-#include "canvas/colors.h"
 #include "canvas/lineitem.h"
-#include "numbers/conversions.h"
 #include "window/textarea.h"
 
 #include <QAbstractButton>
@@ -71,6 +69,51 @@ QWidget *controlAt(QWidget &form, QPoint at) {
     while (hit != nullptr && (hit->objectName().isEmpty() || hit->objectName().startsWith("qt_")))
         hit = hit->parentWidget();
     return hit;
+}
+
+// What the window shows of one control at start-up. A member left at its default is not checked
+// for that control.
+struct Control {
+    const char *kind = "";      // the class the control is or derives from
+    const char *container = ""; // the object it sits in
+    QRect place{};              // in pixels
+    bool moves = false;         // placed by the program at start-up: only the size is fixed
+    QLine ends{};               // a line's ends in twips
+    const char *text = nullptr; // the caption or text
+    double points = -1;         // a Times New Roman font of this size; 0: the window's own font
+    Qt::Alignment align{};      // the horizontal alignment of the text
+    // A button's face, a box's background, a canvas's back colour, a line's colour.
+    QColor colour{};
+    QPoint paintedAt{}; // where the window paints `colour`, from the control's top-left corner
+    QColor ink{};       // a canvas's drawing colour
+    int width = 0;      // a line's width, a canvas's drawing width
+    Qt::Orientation orientation = Qt::Horizontal;
+    int maximum = -1; // a scroll bar's range is 0 to this
+    int value = -1;
+    const char *tip = nullptr;
+};
+
+// The caption or text a control shows.
+QString shownText(QObject *object) {
+    if (auto *button = qobject_cast<QAbstractButton *>(object))
+        return button->text();
+    if (auto *label = qobject_cast<QLabel *>(object))
+        return label->text();
+    if (auto *box = qobject_cast<QLineEdit *>(object))
+        return box->text();
+    if (auto *area = qobject_cast<TextArea *>(object))
+        return area->text();
+    return QStringLiteral("(no caption or text)");
+}
+
+Qt::Alignment shownAlignment(QObject *object) {
+    if (auto *label = qobject_cast<QLabel *>(object))
+        return label->alignment();
+    if (auto *box = qobject_cast<QLineEdit *>(object))
+        return box->alignment();
+    if (auto *area = qobject_cast<TextArea *>(object))
+        return area->document()->defaultTextOption().alignment();
+    return {};
 }
 
 // Moves the pointer off every window; leaving a window raises nothing.
@@ -158,6 +201,7 @@ void activate(QPushButton *button, Activation how) {
 } // namespace
 
 Q_DECLARE_METATYPE(Activation)
+Q_DECLARE_METATYPE(Control)
 
 class TestWindow : public QObject {
     Q_OBJECT
@@ -171,27 +215,8 @@ private slots:
     void icon();
     void controls_data();
     void controls();
-    void lineItems_data();
-    void lineItems();
     void arrowShowsOnItsPixels();
-    void captions_data();
-    void captions();
-    void fonts_data();
-    void fonts();
-    void defaultFonts_data();
-    void defaultFonts();
-    void alignment_data();
-    void alignment();
-    void colours();
-    void drawnColours_data();
-    void drawnColours();
     void firstPictureIsOnScreen();
-    void scrollBars_data();
-    void scrollBars();
-    void tooltips_data();
-    void tooltips();
-    void numberBoxesAgreeWithBars_data();
-    void numberBoxesAgreeWithBars();
 
     void focusChain();
     void tabKeyVisitsTheControlsInOrder();
@@ -313,111 +338,190 @@ void TestWindow::icon() {
 }
 
 void TestWindow::controls_data() {
-    QTest::addColumn<QString>("kind");
-    QTest::addColumn<QString>("container");
-    QTest::addColumn<QRect>("place");
-    QTest::addColumn<bool>("fixedPlace"); // false: the program moves it at start-up
+    QTest::addColumn<Control>("expected");
 
-    const auto row = [](const char *name, const char *kind, const char *container, QRect place,
-                        bool fixedPlace = true) {
-        QTest::newRow(name) << QString::fromLatin1(kind) << QString::fromLatin1(container) << place
-                            << fixedPlace;
+    // kind, container and place (left, top, width, height in twips), then what else it shows.
+    const auto row = [](const char *name, const char *kind, const char *container, QRect twips,
+                        Control expected) {
+        expected.kind = kind;
+        expected.container = container;
+        expected.place = twipsRect(twips.x(), twips.y(), twips.width(), twips.height());
+        QTest::newRow(name) << expected;
     };
-    row("Command5", "QPushButton", "Form1", twipsRect(0, 0, 252, 252));
-    row("Label3", "QLabel", "Form1", twipsRect(360, 240, 1332, 372));
-    row("Text1", "QLineEdit", "Form1", twipsRect(1560, 240, 972, 372));
-    row("Command3", "QPushButton", "Form1", twipsRect(2640, 240, 492, 192));
-    row("Command4", "QPushButton", "Form1", twipsRect(2640, 480, 492, 192));
-    row("Command2", "QPushButton", "Form1", twipsRect(3240, 240, 612, 372));
-    row("Command1", "QPushButton", "Form1", twipsRect(3840, 240, 1692, 372));
-    row("Command6", "QPushButton", "Form1", twipsRect(5640, 240, 375, 375));
-    row("txtX1", "QLineEdit", "Form1", twipsRect(6240, 240, 492, 288));
-    row("hscX1", "ScrollBar", "Form1", twipsRect(6240, 480, 732, 132));
-    row("hscY1", "ScrollBar", "Form1", twipsRect(6480, 120, 732, 132));
-    row("txtY1", "QLineEdit", "Form1", twipsRect(6720, 240, 492, 288));
-    row("txtX2", "QLineEdit", "Form1", twipsRect(8040, 240, 492, 288));
-    row("hscX2", "ScrollBar", "Form1", twipsRect(8040, 480, 732, 132));
-    row("hscY2", "ScrollBar", "Form1", twipsRect(8280, 120, 732, 132));
-    row("txtY2", "QLineEdit", "Form1", twipsRect(8520, 240, 492, 288));
-    row("Label1", "QLabel", "Form1", twipsRect(9360, 240, 972, 372));
-    row("txtAnzahl", "QLineEdit", "Form1", twipsRect(10560, 240, 972, 372));
-    row("Label4", "QLabel", "Form1", twipsRect(11640, 720, 375, 375));
-    row("vscBildschirm", "ScrollBar", "Form1", twipsRect(11640, 960, 372, 2295));
-    row("picAusgabe", "Canvas", "Form1", twipsRect(360, 720, 11172, 9972));
-    row("Label2", "QLabel", "picAusgabe", twipsRect(0, 0, 2055, 255));
-    row("txtRadius", "QLineEdit", "picAusgabe", twipsRect(2040, 0, 855, 285));
-    row("hscRadius", "ScrollBar", "picAusgabe", twipsRect(2880, 0, 8175, 252));
-    row("txtHilfe", "QLineEdit", "picAusgabe", twipsRect(0, 240, 11055, 375));
-    row("Text2", "QLineEdit", "picAusgabe", twipsRect(1560, 9360, 372, 336), false);
-    row("picInfo", "Canvas", "picAusgabe", twipsRect(6720, 3480, 2412, 2412), false);
-    row("txtInfo", "TextArea", "picInfo", twipsRect(0, 1680, 2412, 735));
+    const char *inForm = "Form1";
+    const char *inPlot = "picAusgabe";
+    const Qt::Alignment centre = Qt::AlignHCenter;
+    const auto h = Qt::Horizontal;
+    const QColor windowInk = QGuiApplication::palette().color(QPalette::WindowText);
+    const QColor systemBase = QGuiApplication::palette().color(QPalette::Active, QPalette::Base);
+    // The start-up segment (the values of its four bars, the texts of its boxes, the ends of its
+    // lines) is checked in one place, with the segment tool.
+    row("Command5", "QPushButton", inForm, {0, 0, 252, 252}, {.text = "i", .points = 0, .tip = ""});
+    row("Label3", "QLabel", inForm, {360, 240, 1332, 372},
+        {.text = "Abweichung:", .points = 10.5, .align = Qt::AlignLeft});
+    row("Text1", "QLineEdit", inForm, {1560, 240, 972, 372},
+        {.text = "0", .points = 13.5, .align = centre});
+    row("Command3", "QPushButton", inForm, {2640, 240, 492, 192},
+        {.text = "+1", .points = 0, .tip = "Abweichung einstellen"});
+    row("Command4", "QPushButton", inForm, {2640, 480, 492, 192},
+        {.text = "-1", .points = 0, .tip = "Abweichung einstellen"});
+    row("Command2", "QPushButton", inForm, {3240, 240, 612, 372},
+        {.text = "cls", .points = 10.5, .tip = "Bildschirm löschen"});
+    row("Command1", "QPushButton", inForm, {3840, 240, 1692, 372},
+        {.text = "Tripel anzeigen", .points = 10.5, .tip = ""});
+    row("Command6", "QPushButton", inForm, {5640, 240, 375, 375},
+        {.text = "X", .points = 12.0, .colour = {255, 0, 0}, .paintedAt = {5, 12}, .tip = ""});
+    row("txtX1", "QLineEdit", inForm, {6240, 240, 492, 288}, {.points = 9.0, .align = centre});
+    row("hscX1", "ScrollBar", inForm, {6240, 480, 732, 132}, {.orientation = h, .maximum = 100});
+    row("hscY1", "ScrollBar", inForm, {6480, 120, 732, 132}, {.orientation = h, .maximum = 100});
+    row("txtY1", "QLineEdit", inForm, {6720, 240, 492, 288}, {.points = 9.0, .align = centre});
+    row("txtX2", "QLineEdit", inForm, {8040, 240, 492, 288}, {.points = 9.0, .align = centre});
+    row("hscX2", "ScrollBar", inForm, {8040, 480, 732, 132}, {.orientation = h, .maximum = 100});
+    row("hscY2", "ScrollBar", inForm, {8280, 120, 732, 132}, {.orientation = h, .maximum = 100});
+    row("txtY2", "QLineEdit", inForm, {8520, 240, 492, 288}, {.points = 9.0, .align = centre});
+    row("Label1", "QLabel", inForm, {9360, 240, 972, 372},
+        {.text = "Anzahl:", .points = 10.5, .align = Qt::AlignRight});
+    // Written by the first search.
+    row("txtAnzahl", "QLineEdit", inForm, {10560, 240, 972, 372},
+        {.text = " 126", .points = 13.5, .align = centre});
+    row("Label4", "QLabel", inForm, {11640, 720, 375, 375},
+        {.text = "H", .points = 11.25, .align = centre});
+    row("vscBildschirm", "ScrollBar", inForm, {11640, 960, 372, 2295},
+        {.orientation = Qt::Vertical, .maximum = 9972, .value = 9972});
+    // The frame drawing leaves the drawing colour black and the width 1.
+    row("picAusgabe", "Canvas", inForm, {360, 720, 11172, 9972},
+        {.points = 10.5, .colour = {255, 255, 255}, .ink = {0, 0, 0}, .width = 1});
+    row("Label2", "QLabel", inPlot, {0, 0, 2055, 255},
+        {.text = "Radius des Kreises", .points = 11.25, .align = centre});
+    row("txtRadius", "QLineEdit", inPlot, {2040, 0, 855, 285},
+        {.text = "25", .points = 11.25, .align = centre});
+    row("hscRadius", "ScrollBar", inPlot, {2880, 0, 8175, 252},
+        {.orientation = h, .maximum = 141, .value = 25});
+    row("txtHilfe", "QLineEdit", inPlot, {0, 240, 11055, 375},
+        {.text = "Text3",
+         .points = 12.0,
+         .align = centre,
+         .colour = {255, 255, 192},
+         .paintedAt = {6, 12}});
+    // Written and moved by the first frame drawing.
+    row("Text2", "QLineEdit", inPlot, {1560, 9360, 372, 336},
+        {.moves = true,
+         .text = "25",
+         .points = 10.5,
+         .align = centre,
+         .colour = {255, 192, 128},
+         .paintedAt = {3, 11}});
+    row("picInfo", "Canvas", inPlot, {6720, 3480, 2412, 2412},
+        {.moves = true, .points = 0, .colour = systemBase, .ink = {0, 0, 192}, .width = 6});
+    row("txtInfo", "TextArea", "picInfo", {0, 1680, 2412, 735},
+        {.text = "Text4",
+         .points = 10.5,
+         .align = centre,
+         .colour = {255, 255, 255},
+         .paintedAt = {4, 42}});
+    row("Line1", "LineItem", inForm, {},
+        {.ends = {7320, 360, 7920, 360}, .colour = windowInk, .width = 1});
+    row("Line2", "LineItem", inForm, {},
+        {.ends = {7800, 240, 7920, 360}, .colour = windowInk, .width = 1});
+    row("Line3", "LineItem", inForm, {},
+        {.ends = {7800, 480, 7920, 360}, .colour = windowInk, .width = 1});
+    row("Line4", "LineItem", inPlot, {}, {.colour = {0, 0, 192}, .width = 2});
+    row("Line5", "LineItem", inPlot, {}, {.colour = {128, 128, 128}, .width = 2});
 }
 
 void TestWindow::controls() {
-    QFETCH(QString, kind);
-    QFETCH(QString, container);
-    QFETCH(QRect, place);
-    QFETCH(bool, fixedPlace);
+    QFETCH(Control, expected);
 
-    const QByteArray name = QTest::currentDataTag();
-    auto *widget = control<QWidget>(form(), name.constData());
-    QVERIFY2(widget->inherits(kind.toLatin1().constData()), widget->metaObject()->className());
-    QVERIFY(widget->parentWidget() != nullptr);
-    QCOMPARE(widget->parentWidget()->objectName(), container);
-    QCOMPARE(form().findChildren<QWidget *>(QString::fromLatin1(name)).size(), 1);
+    const char *name = QTest::currentDataTag();
+    QObject *object = control<QObject>(form(), name);
+    QVERIFY2(object->inherits(expected.kind), object->metaObject()->className());
+    QVERIFY(object->parent() != nullptr);
+    QCOMPARE(object->parent()->objectName(), QString::fromLatin1(expected.container));
+    QCOMPARE(form().findChildren<QObject *>(QString::fromLatin1(name)).size(), 1);
 
-    if (fixedPlace)
-        QCOMPARE(widget->geometry(), place);
-    else
-        QCOMPARE(widget->size(), place.size());
-
-    showForm();
-    QVERIFY2(widget->isVisible(), "every control is visible from the start");
-}
-
-void TestWindow::lineItems_data() {
-    QTest::addColumn<QString>("container");
-    QTest::addColumn<bool>("fixedPlace");
-    QTest::addColumn<QRectF>("ends"); // x1, y1 as the top-left, x2, y2 as the bottom-right
-    QTest::addColumn<QColor>("colour");
-    QTest::addColumn<int>("width");
-
-    const QColor lineColour; // the window's own line colour
-    QTest::newRow("Line1") << "Form1" << true << QRectF(QPointF(7320, 360), QPointF(7920, 360))
-                           << lineColour << 1;
-    QTest::newRow("Line2") << "Form1" << true << QRectF(QPointF(7800, 240), QPointF(7920, 360))
-                           << lineColour << 1;
-    QTest::newRow("Line3") << "Form1" << true << QRectF(QPointF(7800, 480), QPointF(7920, 360))
-                           << lineColour << 1;
-    QTest::newRow("Line4") << "picAusgabe" << false << QRectF() << QColor(0, 0, 192) << 2;
-    QTest::newRow("Line5") << "picAusgabe" << false << QRectF() << QColor(128, 128, 128) << 2;
-}
-
-void TestWindow::lineItems() {
-    QFETCH(QString, container);
-    QFETCH(bool, fixedPlace);
-    QFETCH(QRectF, ends);
-    QFETCH(QColor, colour);
-    QFETCH(int, width);
-
-    const auto *line = control<LineItem>(form(), QTest::currentDataTag());
-    QVERIFY2(!line->isWidgetType(), "a line is no widget");
-    QVERIFY(line->parent() != nullptr);
-    QCOMPARE(line->parent()->objectName(), container);
-    QCOMPARE(line->color(),
-             colour.isValid() ? colour : form().palette().color(QPalette::WindowText));
-    QCOMPARE(line->width(), width);
-    if (fixedPlace) {
-        QCOMPARE(line->x1(), float(ends.left()));
-        QCOMPARE(line->y1(), float(ends.top()));
-        QCOMPARE(line->x2(), float(ends.right()));
-        QCOMPARE(line->y2(), float(ends.bottom()));
+    if (auto *line = qobject_cast<LineItem *>(object)) {
+        QVERIFY2(!line->isWidgetType(), "a line is no widget");
+        QCOMPARE(line->color(), expected.colour);
+        QCOMPARE(line->width(), expected.width);
+        if (expected.ends.isNull())
+            return;
+        const QLine &ends = expected.ends;
+        QCOMPARE(QPointF(line->x1(), line->y1()), QPointF(ends.p1()));
+        QCOMPARE(QPointF(line->x2(), line->y2()), QPointF(ends.p2()));
         // Shown at those places in pixels.
         const auto pixel = [](QPointF p) {
             return QPoint(int(std::floor(p.x())), int(std::floor(p.y())));
         };
-        QCOMPARE(pixel(line->pixelStart()), QPoint(px(int(ends.left())), px(int(ends.top()))));
-        QCOMPARE(pixel(line->pixelEnd()), QPoint(px(int(ends.right())), px(int(ends.bottom()))));
+        QCOMPARE(pixel(line->pixelStart()), QPoint(px(ends.x1()), px(ends.y1())));
+        QCOMPARE(pixel(line->pixelEnd()), QPoint(px(ends.x2()), px(ends.y2())));
+        return;
+    }
+
+    auto *widget = qobject_cast<QWidget *>(object);
+    QVERIFY(widget != nullptr);
+    if (expected.moves)
+        QCOMPARE(widget->size(), expected.place.size());
+    else
+        QCOMPARE(widget->geometry(), expected.place);
+
+    if (expected.text != nullptr)
+        QCOMPARE(shownText(object), QString::fromUtf8(expected.text));
+    if (expected.points > 0) {
+        const QFont font = widget->font();
+        QCOMPARE(font.family(), QStringLiteral("Times New Roman"));
+        QCOMPARE(font.pointSizeF(), expected.points);
+        QCOMPARE(font.weight(), QFont::Normal);
+        QVERIFY(!font.italic());
+        QVERIFY(!font.underline());
+        QVERIFY(!font.strikeOut());
+    } else if (expected.points == 0) {
+        const QFont windowFont = form().font();
+        QVERIFY(windowFont.family() != QStringLiteral("Times New Roman"));
+        const QFont font = widget->font();
+        QCOMPARE(font.family(), windowFont.family());
+        QCOMPARE(font.pointSizeF(), windowFont.pointSizeF());
+        QCOMPARE(font.weight(), windowFont.weight());
+        QCOMPARE(font.italic(), windowFont.italic());
+    }
+    if (expected.align != Qt::Alignment())
+        QCOMPARE(shownAlignment(object) & Qt::AlignHorizontal_Mask, expected.align);
+    if (expected.tip != nullptr)
+        QCOMPARE(widget->toolTip(), QString::fromUtf8(expected.tip));
+
+    if (auto *canvas = qobject_cast<Canvas *>(object)) {
+        QCOMPARE(canvas->backColor() & 0x00ffffffu, expected.colour.rgb() & 0x00ffffffu);
+        QCOMPARE(canvas->foreColor() & 0x00ffffffu, expected.ink.rgb() & 0x00ffffffu);
+        QCOMPARE(canvas->drawWidth(), expected.width);
+    } else if (expected.colour.isValid()) {
+        const auto role = object->inherits("QAbstractButton") ? QPalette::Button : QPalette::Base;
+        QCOMPARE(widget->palette().color(role), expected.colour);
+    }
+
+    if (expected.maximum >= 0) {
+        const auto *bar = qobject_cast<ScrollBar *>(object);
+        QVERIFY(bar != nullptr);
+        QCOMPARE(bar->orientation(), expected.orientation);
+        QCOMPARE(bar->minimum(), 0);
+        QCOMPARE(bar->maximum(), expected.maximum);
+        QCOMPARE(bar->singleStep(), 1);
+        QCOMPARE(bar->pageStep(), 1);
+        if (expected.value >= 0)
+            QCOMPARE(bar->value(), expected.value);
+        QVERIFY(!bar->invertedAppearance());
+    }
+
+    showForm();
+    QVERIFY2(widget->isVisible(), "every control is visible from the start");
+    if (expected.text != nullptr) // showing the window changes no text
+        QCOMPARE(shownText(object), QString::fromUtf8(expected.text));
+    if (!expected.paintedAt.isNull()) {
+        // What the window really paints there, away from the control's text.
+        const QImage shot = form().grab().toImage();
+        const QPoint at = widget->mapTo(&form(), expected.paintedAt);
+        QWidget *inner = widget->childAt(expected.paintedAt);
+        QCOMPARE(form().childAt(at), inner != nullptr ? inner : widget);
+        const QColor seen = shot.pixelColor(at * shot.devicePixelRatio());
+        QCOMPARE(seen.rgb() & 0x00ffffffu, expected.colour.rgb() & 0x00ffffffu);
     }
 }
 
@@ -435,181 +539,6 @@ void TestWindow::arrowShowsOnItsPixels() {
     const QImage shot = form().grab().toImage().convertToFormat(QImage::Format_RGB32);
     const QRgb ink = form().palette().color(QPalette::WindowText).rgb();
     QCOMPARE(TestSupport::pixelsOf(shot, ink, QRect(482, 8, 53, 33)), arrow);
-}
-
-void TestWindow::captions_data() {
-    QTest::addColumn<QString>("caption");
-
-    QTest::newRow("Command1") << "Tripel anzeigen";
-    QTest::newRow("Command2") << "cls";
-    QTest::newRow("Command3") << "+1";
-    QTest::newRow("Command4") << "-1";
-    QTest::newRow("Command5") << "i";
-    QTest::newRow("Command6") << "X";
-    QTest::newRow("Label1") << "Anzahl:";
-    QTest::newRow("Label2") << "Radius des Kreises";
-    QTest::newRow("Label3") << "Abweichung:";
-    QTest::newRow("Label4") << "H";
-    QTest::newRow("Text1") << "0";
-    QTest::newRow("txtAnzahl") << " 126"; // written by the first search
-    QTest::newRow("Text2") << "25";       // written by the first frame drawing
-    QTest::newRow("txtRadius") << "25";
-    QTest::newRow("txtHilfe") << "Text3";
-    QTest::newRow("txtInfo") << "Text4";
-    QTest::newRow("txtX1") << "1";
-    QTest::newRow("txtY1") << "1";
-    QTest::newRow("txtX2") << "100";
-    QTest::newRow("txtY2") << "100";
-}
-
-void TestWindow::captions() {
-    QFETCH(QString, caption);
-
-    QObject *object = control<QObject>(form(), QTest::currentDataTag());
-    const auto shown = [object]() -> QString {
-        if (auto *button = qobject_cast<QAbstractButton *>(object))
-            return button->text();
-        if (auto *label = qobject_cast<QLabel *>(object))
-            return label->text();
-        if (auto *box = qobject_cast<QLineEdit *>(object))
-            return box->text();
-        if (auto *area = qobject_cast<TextArea *>(object))
-            return area->text();
-        return QStringLiteral("(no caption or text)");
-    };
-    QCOMPARE(shown(), caption);
-    showForm(); // showing the window changes none of them
-    QCOMPARE(shown(), caption);
-}
-
-void TestWindow::fonts_data() {
-    QTest::addColumn<double>("points");
-
-    QTest::newRow("Label3") << 10.5;
-    QTest::newRow("Text1") << 13.5;
-    QTest::newRow("Command2") << 10.5;
-    QTest::newRow("Command1") << 10.5;
-    QTest::newRow("Command6") << 12.0;
-    QTest::newRow("txtX1") << 9.0;
-    QTest::newRow("txtY1") << 9.0;
-    QTest::newRow("txtX2") << 9.0;
-    QTest::newRow("txtY2") << 9.0;
-    QTest::newRow("Label1") << 10.5;
-    QTest::newRow("txtAnzahl") << 13.5;
-    QTest::newRow("Label4") << 11.25;
-    QTest::newRow("picAusgabe") << 10.5;
-    QTest::newRow("Label2") << 11.25;
-    QTest::newRow("txtRadius") << 11.25;
-    QTest::newRow("txtHilfe") << 12.0;
-    QTest::newRow("Text2") << 10.5;
-    QTest::newRow("txtInfo") << 10.5;
-}
-
-void TestWindow::fonts() {
-    QFETCH(double, points);
-
-    const QFont font = control<QWidget>(form(), QTest::currentDataTag())->font();
-    QCOMPARE(font.family(), QStringLiteral("Times New Roman"));
-    QCOMPARE(font.pointSizeF(), points);
-    QCOMPARE(font.weight(), QFont::Normal);
-    QVERIFY(!font.italic());
-    QVERIFY(!font.underline());
-    QVERIFY(!font.strikeOut());
-}
-
-void TestWindow::defaultFonts_data() {
-    QTest::addColumn<int>("unused");
-    for (const char *name : {"Command3", "Command4", "Command5", "picInfo"})
-        QTest::newRow(name) << 0;
-}
-
-void TestWindow::defaultFonts() {
-    const QFont windowFont = form().font();
-    QVERIFY(windowFont.family() != QStringLiteral("Times New Roman"));
-    const QFont font = control<QWidget>(form(), QTest::currentDataTag())->font();
-    QCOMPARE(font.family(), windowFont.family());
-    QCOMPARE(font.pointSizeF(), windowFont.pointSizeF());
-    QCOMPARE(font.weight(), windowFont.weight());
-    QCOMPARE(font.italic(), windowFont.italic());
-}
-
-void TestWindow::alignment_data() {
-    QTest::addColumn<int>("horizontal");
-
-    QTest::newRow("Label1") << int(Qt::AlignRight);
-    QTest::newRow("Label2") << int(Qt::AlignHCenter);
-    QTest::newRow("Label3") << int(Qt::AlignLeft);
-    QTest::newRow("Label4") << int(Qt::AlignHCenter);
-    for (const char *box : {"Text1", "Text2", "txtAnzahl", "txtRadius", "txtHilfe", "txtX1",
-                            "txtY1", "txtX2", "txtY2", "txtInfo"})
-        QTest::newRow(box) << int(Qt::AlignHCenter);
-}
-
-void TestWindow::alignment() {
-    QFETCH(int, horizontal);
-
-    QObject *object = control<QObject>(form(), QTest::currentDataTag());
-    Qt::Alignment alignment;
-    if (auto *label = qobject_cast<QLabel *>(object))
-        alignment = label->alignment();
-    else if (auto *box = qobject_cast<QLineEdit *>(object))
-        alignment = box->alignment();
-    else if (auto *area = qobject_cast<TextArea *>(object))
-        alignment = area->document()->defaultTextOption().alignment();
-    else
-        QFAIL("no alignment");
-    QCOMPARE(int(alignment & Qt::AlignHorizontal_Mask), horizontal);
-}
-
-void TestWindow::colours() {
-    const auto base = [this](const char *name) {
-        return control<QWidget>(form(), name)->palette().color(QPalette::Base);
-    };
-    QCOMPARE(control<QPushButton>(form(), "Command6")->palette().color(QPalette::Button),
-             QColor(255, 0, 0));
-    QCOMPARE(base("txtHilfe"), QColor(255, 255, 192));
-    QCOMPARE(base("Text2"), QColor(255, 192, 128));
-    QCOMPARE(base("txtInfo"), QColor(255, 255, 255));
-
-    const auto *canvas = control<Canvas>(form(), "picAusgabe");
-    QCOMPARE(canvas->backColor() & 0x00ffffffu, TestSupport::white);
-    // The frame drawing leaves the canvas's drawing colour black and its width 1.
-    QCOMPARE(canvas->foreColor() & 0x00ffffffu, TestSupport::markBlack);
-    QCOMPARE(canvas->drawWidth(), 1);
-
-    const auto *preview = control<Canvas>(form(), "picInfo");
-    QCOMPARE(preview->backColor() & 0x00ffffffu, Colors::systemWindowBackground() & 0x00ffffffu);
-    QCOMPARE(preview->foreColor() & 0x00ffffffu, TestSupport::rgb(0, 0, 192));
-    QCOMPARE(preview->drawWidth(), 6);
-}
-
-// What the window really paints: a sample inside each coloured control, away from its text.
-void TestWindow::drawnColours_data() {
-    QTest::addColumn<QPoint>("inside"); // offset from the control's top-left corner
-    QTest::addColumn<QColor>("colour");
-    QTest::addColumn<int>("tolerance");
-
-    QTest::newRow("Command6") << QPoint(5, 12) << QColor(255, 0, 0) << 0;
-    QTest::newRow("txtHilfe") << QPoint(6, 12) << QColor(255, 255, 192) << 0;
-    QTest::newRow("Text2") << QPoint(3, 11) << QColor(255, 192, 128) << 0;
-    QTest::newRow("txtInfo") << QPoint(4, 42) << QColor(255, 255, 255) << 0;
-}
-
-void TestWindow::drawnColours() {
-    QFETCH(QPoint, inside);
-    QFETCH(QColor, colour);
-    QFETCH(int, tolerance);
-
-    showForm();
-    auto *widget = control<QWidget>(form(), QTest::currentDataTag());
-    const QImage shot = form().grab().toImage();
-    const QPoint at = widget->mapTo(&form(), inside);
-    QCOMPARE(form().childAt(at), widget->childAt(inside) ? widget->childAt(inside) : widget);
-    const QColor seen = shot.pixelColor(at * shot.devicePixelRatio());
-    const auto near = [tolerance](int a, int b) { return std::abs(a - b) <= tolerance; };
-    QVERIFY2(near(seen.red(), colour.red()) && near(seen.green(), colour.green()) &&
-                 near(seen.blue(), colour.blue()),
-             qPrintable(seen.name()));
 }
 
 // The picture drawn at start-up is on screen as soon as the window opens. Also leaves a picture
@@ -656,71 +585,6 @@ void TestWindow::firstPictureIsOnScreen() {
         }
     QVERIFY2(compared > 8000, qPrintable(QString::number(compared)));
     QVERIFY2(marks > 100, qPrintable(QString::number(marks)));
-}
-
-void TestWindow::scrollBars_data() {
-    QTest::addColumn<int>("orientation");
-    QTest::addColumn<int>("maximum");
-    QTest::addColumn<int>("value");
-
-    QTest::newRow("hscX1") << int(Qt::Horizontal) << 100 << 1;
-    QTest::newRow("hscY1") << int(Qt::Horizontal) << 100 << 1;
-    QTest::newRow("hscX2") << int(Qt::Horizontal) << 100 << 100;
-    QTest::newRow("hscY2") << int(Qt::Horizontal) << 100 << 100;
-    QTest::newRow("hscRadius") << int(Qt::Horizontal) << 141 << 25;
-    QTest::newRow("vscBildschirm") << int(Qt::Vertical) << 9972 << 9972;
-}
-
-void TestWindow::scrollBars() {
-    QFETCH(int, orientation);
-    QFETCH(int, maximum);
-    QFETCH(int, value);
-
-    const auto *bar = control<ScrollBar>(form(), QTest::currentDataTag());
-    QCOMPARE(int(bar->orientation()), orientation);
-    QCOMPARE(bar->minimum(), 0);
-    QCOMPARE(bar->maximum(), maximum);
-    QCOMPARE(bar->singleStep(), 1);
-    QCOMPARE(bar->pageStep(), 1);
-    QCOMPARE(bar->value(), value);
-    QVERIFY(!bar->invertedAppearance());
-}
-
-void TestWindow::tooltips_data() {
-    QTest::addColumn<QString>("tip");
-
-    QTest::newRow("Command1") << "";
-    QTest::newRow("Command2") << "Bildschirm löschen";
-    QTest::newRow("Command3") << "Abweichung einstellen";
-    QTest::newRow("Command4") << "Abweichung einstellen";
-    QTest::newRow("Command5") << "";
-    QTest::newRow("Command6") << "";
-}
-
-void TestWindow::tooltips() {
-    QFETCH(QString, tip);
-    QCOMPARE(control<QWidget>(form(), QTest::currentDataTag())->toolTip(), tip);
-}
-
-void TestWindow::numberBoxesAgreeWithBars_data() {
-    QTest::addColumn<QString>("bar");
-    QTest::addColumn<int>("value");
-
-    QTest::newRow("txtX1") << "hscX1" << 1;
-    QTest::newRow("txtY1") << "hscY1" << 1;
-    QTest::newRow("txtX2") << "hscX2" << 100;
-    QTest::newRow("txtY2") << "hscY2" << 100;
-    QTest::newRow("txtRadius") << "hscRadius" << 25;
-}
-
-void TestWindow::numberBoxesAgreeWithBars() {
-    QFETCH(QString, bar);
-    QFETCH(int, value);
-
-    const QString box = TestSupport::text(form(), QTest::currentDataTag());
-    QCOMPARE(box, QString::number(value));
-    QCOMPARE(Conv::Val(box), double(value));
-    QCOMPARE(control<ScrollBar>(form(), bar.toLatin1().constData())->value(), value);
 }
 
 // ---------------------------------------------------------------------------------------------
