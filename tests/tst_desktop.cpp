@@ -1,5 +1,6 @@
 // The window on the user's desktop: Qt's own texts in German, text that stays readable under a
-// dark colour scheme, what screen readers announce, and text boxes that keep long pastes whole.
+// dark colour scheme, what screen readers announce, and text boxes that keep long pastes whole
+// and remember only so much for undo.
 
 #include "testsupport.h"
 
@@ -123,6 +124,8 @@ private slots:
 
     void longPasteArrivesWhole_data();
     void longPasteArrivesWhole();
+    void undoStaysBounded_data();
+    void undoStaysBounded();
 };
 
 void TestDesktop::initTestCase() {
@@ -385,6 +388,40 @@ void TestDesktop::longPasteArrivesWhole() {
              qPrintable(QStringLiteral("%1 characters kept").arg(edit->text().size())));
     QTest::mouseClick(control<QPushButton>(*form, "Command1"), Qt::LeftButton);
     QCOMPARE(control<QLineEdit>(*form, "txtAnzahl")->text(), count);
+}
+
+// Ctrl+Z takes back what was typed, step by step; long pastes are not all remembered, or pasting
+// again and again would fill the memory.
+void TestDesktop::undoStaysBounded_data() {
+    QTest::addColumn<QStringList>("entered"); // each over the whole text; typed, or pasted if long
+    QTest::addColumn<QString>("afterUndo");   // the text after one Ctrl+Z per entry
+
+    QTest::newRow("typed twice") << QStringList{"12", "345"} << "0";
+    const QString ones(100000, u'1');
+    const QString twos(100000, u'2');
+    QTest::newRow("two long pastes") << QStringList{ones, twos} << twos;
+    QTest::newRow("typed after a long paste") << QStringList{ones, "6", "78"} << "6";
+}
+
+void TestDesktop::undoStaysBounded() {
+    QFETCH(QStringList, entered);
+    QFETCH(QString, afterUndo);
+
+    const auto form = shownForm();
+    auto *deviation = control<QLineEdit>(*form, "Text1");
+    for (const QString &text : entered) {
+        if (text.size() > 100) {
+            pasteOver(deviation, text);
+        } else {
+            QTest::keyClick(deviation, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(deviation, text);
+        }
+    }
+    for (qsizetype i = 0; i < entered.size(); ++i)
+        QTest::keyClick(deviation, Qt::Key_Z, Qt::ControlModifier);
+    QVERIFY2(deviation->text() == afterUndo, qPrintable(QStringLiteral("%1 characters: %2")
+                                                            .arg(deviation->text().size())
+                                                            .arg(deviation->text().left(20))));
 }
 
 QTEST_MAIN(TestDesktop)
