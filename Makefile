@@ -88,10 +88,12 @@ package:
 	rm -f $(BUILD)/zahlenlupe_*.deb
 	cd $(BUILD) && cpack -G DEB
 
-# The package, the AppStream metainfo and the desktop entry checked by Debian's and
-# freedesktop.org's validators; any error or warning fails.
+# The package's contents (program, desktop entry, metainfo, icons, manual page), then the
+# package, the AppStream metainfo and the desktop entry checked by Debian's and freedesktop.org's
+# validators; any error or warning fails.
 lint: package
 	$(call deps,lint,$(BUILD))
+	bash packaging/checkpackage.sh $(BUILD)/zahlenlupe_*.deb
 	lintian --fail-on error,warning --display-info $(BUILD)/zahlenlupe_*.deb
 	appstreamcli validate --no-net $(BUILD)/packaging/de.zahlenlupe.Zahlenlupe.metainfo.xml
 	@out=$$(desktop-file-validate packaging/de.zahlenlupe.Zahlenlupe.desktop 2>&1); \

@@ -5,6 +5,7 @@
 #include "finder/solutionlist.h"
 #include "window/form1.h"
 #include "window/scrollbar.h"
+#include "window/textbox.h"
 
 #include <QClipboard>
 #include <QDir>
@@ -47,7 +48,7 @@ void Form1::connectKeys() {
 // The radius label is drawn as it looks without the focus, so a saved picture never holds a caret,
 // a selection or a focus frame: a twin of the label, never shown, is drawn in its place.
 QImage Form1::plotImage() const {
-    QLineEdit label(Text2->text());
+    TextBox label(Text2->text());
     label.resize(Text2->size());
     label.setFont(Text2->font());
     label.setPalette(Text2->palette());

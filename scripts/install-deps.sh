@@ -16,6 +16,9 @@
 # again for that build directory (delete BUILD_DIR/install-deps.skipped to try again). When it did
 # install something, it leaves BUILD_DIR/install-deps.changed so that the Makefile configures the
 # build again: the configure step is where tools such as Xvfb are looked for.
+#
+# With CI=true every package is required: a test tool that cannot be installed fails the run
+# instead of leaving its tests out.
 set -euo pipefail
 
 profile=${1:-}
@@ -65,6 +68,10 @@ format) required=(clang-format) ;;
 esac
 if ((sanitizers)) && command -v clang >/dev/null; then
     required+=("$(clang_rt)")
+fi
+if [[ ${CI:-} == true ]]; then
+    required+=("${optional[@]}")
+    optional=()
 fi
 
 # Prints those of the given packages that are not installed, in one dpkg-query call.

@@ -2,7 +2,8 @@
 # Runs Zahlenlupe in a private virtual X server and judges what it really shows on the screen:
 # the marks of the start-up search (deviation 0), then, after clicking "+1" twice and
 # "Tripel anzeigen" with the pointer, the marks for deviation 2. The plot is read from screen dumps
-# by xwdmarks, which computes the solutions itself.
+# by xwdmarks, which computes the solutions itself. Last, a click on "X" must end the program with
+# status 0; a sanitizer build fails here when it finds a leak at exit.
 #
 # usage: realwindow.sh PROGRAM XWDMARKS
 # The X tools come from $XVFB, $XDOTOOL and $XWD, or from PATH.
@@ -18,6 +19,7 @@ xwd=${XWD:-xwd}
 readonly windowWidth=811 windowHeight=725
 readonly plusOneX=192 plusOneY=22     # centre of "+1" (Command3: 176, 16, 33 x 13)
 readonly searchX=312 searchY=28       # centre of "Tripel anzeigen" (Command1: 256, 16, 113 x 25)
+readonly exitX=388 exitY=28           # centre of "X" (Command6: 376, 16, 25 x 25)
 readonly marginX=721 marginY=408      # the canvas's grey border right of the plot (world 112, 50)
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/realwindow.XXXXXX") || exit 1
@@ -155,4 +157,12 @@ restPointer
 expectMarks "after +1, +1, Tripel anzeigen" 2
 
 kill -0 "$programPid" 2>/dev/null || fail "the program ended by itself"
+
+clickAt "$exitX" "$exitY"
+# The timeout around the program ends it if the click does not.
+wait "$programPid"
+status=$?
+programPid=""
+[[ $status -eq 0 ]] || fail "after a click on X the program ended with status $status, expected 0"
+echo "X: the program ended with status 0"
 echo "PASS"

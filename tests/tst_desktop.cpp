@@ -1,5 +1,6 @@
 // The window on the user's desktop: Qt's own texts in German, text that stays readable under a
-// dark colour scheme, and what screen readers announce.
+// dark colour scheme, what screen readers announce, and text boxes that keep long pastes whole
+// and remember only so much for undo.
 
 #include "testsupport.h"
 
@@ -8,6 +9,7 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QClipboard>
 #include <QLibraryInfo>
 #include <QMenu>
 #include <QMessageBox>
@@ -93,6 +95,13 @@ QStringList menuTexts(const std::function<void()> &open) {
     return texts;
 }
 
+// Puts the text on the clipboard and pastes it over the box's whole text, with the keys.
+void pasteOver(QLineEdit *box, const QString &text) {
+    QGuiApplication::clipboard()->setText(text);
+    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+}
+
 } // namespace
 
 class TestDesktop : public QObject {
@@ -112,6 +121,11 @@ private slots:
     void descriptionsAreTheHelpTexts();
     void plotDescriptionFollowsTheSearch_data();
     void plotDescriptionFollowsTheSearch();
+
+    void longPasteArrivesWhole_data();
+    void longPasteArrivesWhole();
+    void undoStaysBounded_data();
+    void undoStaysBounded();
 };
 
 void TestDesktop::initTestCase() {
@@ -336,6 +350,78 @@ void TestDesktop::plotDescriptionFollowsTheSearch() {
     const QString shown =
         accessible(control<Canvas>(*form, "picAusgabe"))->text(QAccessible::Description);
     QCOMPARE(shown, description);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Text boxes
+
+// More blanks than a Qt text box keeps by default (32,767 characters), then a number; the number
+// rule ignores the blanks.
+void TestDesktop::longPasteArrivesWhole_data() {
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("pasted");
+    QTest::addColumn<QString>("kept");  // the box's text afterwards
+    QTest::addColumn<QString>("count"); // txtAnzahl after "Tripel anzeigen"
+
+    const QString blanks(40000, u' ');
+    QTest::newRow("deviation") << "Text1" << blanks + "5" << blanks + "5"
+                               << " 48";
+    // The radius label hands the radius to the radius bar and is written anew from it.
+    QTest::newRow("radius label") << "Text2" << blanks + "30"
+                                  << "30"
+                                  << " 126";
+    for (const char *name : {"txtRadius", "txtHilfe", "txtX1", "txtY1", "txtX2", "txtY2"})
+        QTest::newRow(name) << name << blanks + "7" << blanks + "7"
+                            << " 126";
+}
+
+void TestDesktop::longPasteArrivesWhole() {
+    QFETCH(QString, box);
+    QFETCH(QString, pasted);
+    QFETCH(QString, kept);
+    QFETCH(QString, count);
+
+    const auto form = shownForm();
+    auto *edit = control<QLineEdit>(*form, qPrintable(box));
+    pasteOver(edit, pasted);
+    QVERIFY2(edit->text() == kept,
+             qPrintable(QStringLiteral("%1 characters kept").arg(edit->text().size())));
+    QTest::mouseClick(control<QPushButton>(*form, "Command1"), Qt::LeftButton);
+    QCOMPARE(control<QLineEdit>(*form, "txtAnzahl")->text(), count);
+}
+
+// Ctrl+Z takes back what was typed, step by step; long pastes are not all remembered, or pasting
+// again and again would fill the memory.
+void TestDesktop::undoStaysBounded_data() {
+    QTest::addColumn<QStringList>("entered"); // each over the whole text; typed, or pasted if long
+    QTest::addColumn<QString>("afterUndo");   // the text after one Ctrl+Z per entry
+
+    QTest::newRow("typed twice") << QStringList{"12", "345"} << "0";
+    const QString ones(100000, u'1');
+    const QString twos(100000, u'2');
+    QTest::newRow("two long pastes") << QStringList{ones, twos} << twos;
+    QTest::newRow("typed after a long paste") << QStringList{ones, "6", "78"} << "6";
+}
+
+void TestDesktop::undoStaysBounded() {
+    QFETCH(QStringList, entered);
+    QFETCH(QString, afterUndo);
+
+    const auto form = shownForm();
+    auto *deviation = control<QLineEdit>(*form, "Text1");
+    for (const QString &text : entered) {
+        if (text.size() > 100) {
+            pasteOver(deviation, text);
+        } else {
+            QTest::keyClick(deviation, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(deviation, text);
+        }
+    }
+    for (qsizetype i = 0; i < entered.size(); ++i)
+        QTest::keyClick(deviation, Qt::Key_Z, Qt::ControlModifier);
+    QVERIFY2(deviation->text() == afterUndo, qPrintable(QStringLiteral("%1 characters: %2")
+                                                            .arg(deviation->text().size())
+                                                            .arg(deviation->text().left(20))));
 }
 
 QTEST_MAIN(TestDesktop)

@@ -7,6 +7,7 @@
 #include "window/scrollbar.h"
 #include "window/smileyicon.h"
 #include "window/textarea.h"
+#include "window/textbox.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -68,7 +69,7 @@ QLabel *makeLabel(QWidget *parent, const char *name, const QString &caption, QRe
 
 QLineEdit *makeTextBox(QWidget *parent, const char *name, const QString &text, QRect place,
                        double points) {
-    auto *box = named(new QLineEdit(text, parent), name);
+    auto *box = named(new TextBox(text, parent), name);
     box->setGeometry(place);
     box->setFont(timesNewRoman(points));
     box->setAlignment(Qt::AlignCenter);
