@@ -3,6 +3,7 @@
 BUILD ?= build
 ASAN_BUILD ?= $(BUILD)-asan
 FUZZ_BUILD ?= $(BUILD)-fuzz
+MUTANTS_BUILD ?= $(BUILD)-mutants
 CMAKE_FLAGS ?=
 FUZZ_SECONDS ?= 60
 PREFIX ?= /usr/local
@@ -24,7 +25,7 @@ endef
 # The targets share build directories and apt: one at a time.
 .NOTPARALLEL:
 .PHONY: all deps program build run test bench test-asan fuzz soak package lint install uninstall \
-        clean format format-check
+        clean format format-check mutants
 
 all: build
 
@@ -113,10 +114,17 @@ format:
 	$(call deps,format,$(BUILD))
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
+# Applies each one-line fault of tests/mutants.txt to a scratch copy in $(MUTANTS_BUILD), runs the
+# fast tests against it and names the faults that no test notices. Not part of CI: it rebuilds
+# once per fault.
+mutants:
+	$(call deps,test,$(BUILD))
+	ZAHLENLUPE_MUTANTS_DIR=$(MUTANTS_BUILD) bash scripts/mutants.sh
+
 # Fails where a source differs from what make format would make of it.
 format-check:
 	$(call deps,format,$(BUILD))
 	clang-format --dry-run -Werror $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(MUTANTS_BUILD)

@@ -424,6 +424,16 @@ void TestCanvas::spanMemoryChangesNoPixel() {
     QRandomGenerator random(20261208);
     const QRgb palette[] = {Colors::RGB(200, 200, 200), Colors::RGB(0, 0, 255),
                             Colors::RGB(255, 0, 0), Colors::RGB(155, 155, 155)};
+    // A label printed across a remembered row, and the row painted again: its strokes in that
+    // row are painted over.
+    for (Canvas *c : {&fast, plain}) {
+        c->Line(0, 50, 101, 50, palette[0]);
+        c->setCurrentX(40);
+        c->setCurrentY(51.5f);
+        c->Print(888);
+        c->Line(0, 50, 101, 50, palette[0]);
+    }
+    QCOMPARE(fast.image(), plain->image());
     const auto coordinate = [&random] { return static_cast<float>(random.bounded(130.0) - 8); };
     for (int step = 0; step < 3000; ++step) {
         const int kind = random.bounded(7);

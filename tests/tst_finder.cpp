@@ -4,6 +4,7 @@
 
 #include "window/form1.h"
 
+#include <QPainter>
 #include <QTest>
 #include <cmath>
 #include <memory>
@@ -253,20 +254,47 @@ void TestFinder::axisLabelsAndTicks() {
     for (int v = 0; v <= 100; v += 10)
         QCOMPARE(colourAt(*canvas, v + 0.5f, -0.5f), markBlack);
     QCOMPARE(colourAt(*canvas, 5.5f, -0.5f), white);
-    // Label text: some dark pixels in the line box that starts at the current point.
-    const auto inked = [this](float x, float y) {
-        const QPoint from = canvas->devicePixelOf(x, y);
-        for (int dy = 0; dy < 16; ++dy)
-            for (int dx = 0; dx < 30; ++dx) {
-                const QPoint p = from + QPoint(dx, dy);
-                if (canvas->image().valid(p) && qGray(canvas->image().pixel(p)) < 100)
-                    return true;
-            }
-        return false;
+
+    // Each label, " 10 " and so on, has exactly the strokes that QPainter gives the same text in
+    // 10.5 point Times New Roman with its top-left corner at the label's place. The places come
+    // from the 745 x 665 pixels of the canvas for the world from (-5, 115) to (120, -5): the x
+    // axis labels start at (v - 1, -1), the y axis labels at (-4, v + 2). Compared are the
+    // pixels no later drawing covers: below the tick boxes' two rows, and left of the plot.
+    QFont font(QStringLiteral("Times New Roman"));
+    font.setPointSizeF(10.5);
+    const QFontMetricsF metrics(font);
+    const auto pixel = [](double world, double from, double pixels, double extent) {
+        return static_cast<int>(std::floor((world - from) * pixels / extent));
     };
+    const int plotLeft = pixel(0, -5, 745, 125);
     for (int v = 0; v <= 100; v += 10) {
-        QVERIFY2(inked(v - 1.0f, -1.0f), qPrintable(QString::number(v)));
-        QVERIFY2(inked(-4.0f, v + 2.0f), qPrintable(QString::number(v)));
+        const QString label = QStringLiteral(" %1 ").arg(v);
+        QImage expected(static_cast<int>(std::ceil(metrics.horizontalAdvance(label) + 2)),
+                        static_cast<int>(std::ceil(metrics.height())), QImage::Format_RGB32);
+        expected.fill(Qt::white);
+        {
+            QPainter painter(&expected);
+            painter.setFont(font);
+            painter.setPen(Qt::black);
+            painter.drawText(QPointF(0, metrics.ascent()), label);
+        }
+        const QPoint onXAxis(pixel(v - 1, -5, 745, 125), pixel(-1, 115, 665, -120));
+        const QPoint onYAxis(pixel(-4, -5, 745, 125), pixel(v + 2, 115, 665, -120));
+        int strokes = 0;
+        for (int y = 0; y < expected.height(); ++y)
+            for (int x = 0; x < expected.width(); ++x) {
+                const bool ink = qGray(expected.pixel(x, y)) < 128;
+                strokes += ink ? 1 : 0;
+                const auto agrees = [&](QPoint place) {
+                    return (qGray(canvas->image().pixel(place + QPoint(x, y))) < 128) == ink;
+                };
+                const QString where = QStringLiteral("%1 at %2, %3").arg(v).arg(x).arg(y);
+                if (y >= 2)
+                    QVERIFY2(agrees(onXAxis), qPrintable(QStringLiteral("x axis ") + where));
+                if (onYAxis.x() + x < plotLeft)
+                    QVERIFY2(agrees(onYAxis), qPrintable(QStringLiteral("y axis ") + where));
+            }
+        QVERIFY(strokes > 10);
     }
 }
 

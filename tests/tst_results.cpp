@@ -151,7 +151,27 @@ void TestResults::listOnTheCommandLine_data() {
     QTest::addColumn<QByteArray>("start");
     QTest::newRow("version") << QStringList{"--version"} << 1 << QByteArray("zahlenlupe 1.0.0\n");
     QTest::newRow("help") << QStringList{"-h"} << -1
-                          << QByteArray("Aufruf: zahlenlupe [Optionen]\n");
+                          << QByteArray(
+                                 "Aufruf: zahlenlupe [Optionen]\n"
+                                 "\n"
+                                 "Zahlenlupe zeigt pythagoreische Tripel und „Fast-Tripel“: alle "
+                                 "Paare (x, y) mit\n"
+                                 "x, y in 1..100, für die x² + y² − d eine Quadratzahl ist. Ohne "
+                                 "--export und\n"
+                                 "--list öffnet sich das Fenster, mit den angegebenen Werten als "
+                                 "Startwerten.\n"
+                                 "\n"
+                                 "Optionen:\n"
+                                 "  -h, --help             Diese Hilfe ausgeben.\n"
+                                 "  -v, --version          Die Version ausgeben.\n"
+                                 "  --deviation D          Abweichung d (Standard 0). Eine Zahl "
+                                 "jenseits des\n"
+                                 "                         double-Bereichs gilt als die größte "
+                                 "endliche Zahl.\n"
+                                 "  --radius R             Radius des Kreises, ganze Zahl 0..139 "
+                                 "(Standard 25).\n"
+                                 "  --segment X1,Y1,X2,Y2  Analysestrecke, ganze Zahlen 0..100\n"
+                                 "                         (Standard 1,1,100,100).\n");
     const QStringList list{QStringLiteral("--list")};
     QTest::newRow("csv") << list + QStringList{"--deviation", "2"} << 23
                          << QByteArray("x,y,z,primitive\n1,1,0,true\n3,3,4,true\n5,11,12,true\n");
@@ -244,6 +264,7 @@ void TestResults::badArgumentsLeaveNothing_data() {
     QTest::newRow("radius not whole") << out({"--radius", "2.5"}) << 2;
     QTest::newRow("segment point 101") << out({"--segment", "1,1,100,101"}) << 2;
     QTest::newRow("segment of three") << out({"--segment", "1,1,100"}) << 2;
+    QTest::newRow("segment of five") << out({"--segment", "1,1,100,100,5"}) << 2;
     QTest::newRow("option twice") << out({"--radius", "3", "--radius", "4"}) << 2;
     QTest::newRow("stray argument") << out({"plot.png"}) << 2;
     QTest::newRow("format unknown") << out({"--list", "--format", "xml"}) << 2;
