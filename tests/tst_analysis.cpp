@@ -120,7 +120,8 @@ private slots:
     void bothCoordinatesChangeNewXFirst_data();
     void bothCoordinatesChangeNewXFirst();
     void smallBarThumbsDragBothWays();
-    void thumbDragOfY2MovesSegmentEnds();
+    void thumbDragMovesSegmentEnds_data();
+    void thumbDragMovesSegmentEnds();
     void segmentStaysInFrontOfMirror();
     void typedCoordinateTextMovesNothing();
     void redrawKeepsSegmentPoints();
@@ -426,32 +427,59 @@ void TestAnalysis::smallBarThumbsDragBothWays() {
     }
 }
 
-void TestAnalysis::thumbDragOfY2MovesSegmentEnds() {
-    auto *bar = control<ScrollBar>(*m_form, "hscY2");
-    struct Seen {
-        int value;
-        QString text;
-        float line4X2, line4Y2, line5X2, line5Y2;
+void TestAnalysis::thumbDragMovesSegmentEnds_data() {
+    QTest::addColumn<QString>("barName");
+    QTest::addColumn<QString>("boxName");
+    QTest::addColumn<int>("end"); // index of the end coordinate: x1, y1, x2, y2 of Line4
+    QTest::addColumn<QList<int>>("path");
+    QTest::newRow("hscX1") << "hscX1"
+                           << "txtX1" << 0 << QList<int>{2, 5, 9, 14};
+    QTest::newRow("hscY1") << "hscY1"
+                           << "txtY1" << 1 << QList<int>{2, 5, 9, 14};
+    QTest::newRow("hscX2") << "hscX2"
+                           << "txtX2" << 2 << QList<int>{-2, -5, -9, -14};
+    QTest::newRow("hscY2") << "hscY2"
+                           << "txtY2" << 3 << QList<int>{-2, -5, -9, -14};
+}
+
+// While a thumb is dragged, its box counts along and the segment's end follows at once, with the
+// mirror's end on the swapped axis; the other ends stay where they were.
+void TestAnalysis::thumbDragMovesSegmentEnds() {
+    QFETCH(QString, barName);
+    QFETCH(QString, boxName);
+    QFETCH(int, end);
+    QFETCH(QList<int>, path);
+    auto *bar = control<ScrollBar>(*m_form, qPrintable(barName));
+    const auto ends = [](const LineItem *line) {
+        return QList<float>{line->x1(), line->y1(), line->x2(), line->y2()};
     };
-    QList<Seen> seen;
+    const int start = bar->value();
+    QList<int> values;
+    QList<QString> texts;
+    QList<QList<float>> segment;
+    QList<QList<float>> mirror;
     connect(bar, &ScrollBar::scroll, this, [&] {
-        seen.append({bar->value(), TestSupport::text(*m_form, "txtY2"), m_line4->x2(),
-                     m_line4->y2(), m_line5->x2(), m_line5->y2()});
+        values.append(bar->value());
+        texts.append(TestSupport::text(*m_form, qPrintable(boxName)));
+        segment.append(ends(m_line4));
+        mirror.append(ends(m_line5));
     });
-    TestSupport::dragThumb(bar, {-2, -5, -9, -14});
+    TestSupport::dragThumb(bar, path);
     disconnect(bar, &ScrollBar::scroll, this, nullptr);
 
-    QVERIFY(!seen.isEmpty());
-    QVERIFY(bar->value() < 100);
-    // The thumb follows the pointer in both directions; it never jumps to an end.
-    for (int step = 1; step < seen.size(); ++step)
-        QVERIFY(seen[step].value < seen[step - 1].value);
-    for (const Seen &s : std::as_const(seen)) {
-        QCOMPARE(s.text, QString::number(s.value));
-        QCOMPARE(s.line4X2, 100.5f);
-        QCOMPARE(s.line4Y2, s.value + 0.5f);
-        QCOMPARE(s.line5X2, s.value + 0.5f);
-        QCOMPARE(s.line5Y2, 100.5f);
+    QVERIFY(!values.isEmpty());
+    const int direction = path.first() > 0 ? 1 : -1;
+    QVERIFY(values.size() > 1); // a short first step does not jump to the end of the bar
+    for (qsizetype step = 0; step < values.size(); ++step) {
+        // The thumb follows the pointer step by step.
+        QVERIFY((values[step] - (step > 0 ? values[step - 1] : start)) * direction > 0);
+        QCOMPARE(texts[step], QString::number(values[step]));
+        QList<float> expected{1.5f, 1.5f, 100.5f, 100.5f};
+        expected[end] = values[step] + 0.5f;
+        QCOMPARE(segment[step], expected);
+        std::swap(expected[0], expected[1]);
+        std::swap(expected[2], expected[3]);
+        QCOMPARE(mirror[step], expected);
     }
     verifySegment();
 }
@@ -708,6 +736,9 @@ void TestAnalysis::readoutIgnoresButtonsAndRedrawsSameCell() {
     auto *deviationBox = control<QLineEdit>(*m_form, "Text1");
     moveTo(m_canvas, 3.5f, 4.5f, Qt::LeftButton);
     QCOMPARE(m_infoText->text(), QStringLiteral(" 3 Quadrat + 4 Quadrat\r\n =  5 Quadrat plus  0"));
+    // Shown as two lines.
+    QCOMPARE(m_infoText->toPlainText(),
+             QStringLiteral(" 3 Quadrat + 4 Quadrat\n =  5 Quadrat plus  0"));
     QVERIFY(!m_info->isHidden());
     const QImage drawn = m_info->image();
 

@@ -269,6 +269,7 @@ void TestParameters::deviationSteps_data() {
     row("fifteen nines +1", "999999999999999", "+", " 1E+15");
     row("1E+15 -1", " 1E+15", "-", " 999999999999999");
     row("tiny +1", "1e-20", "+", " 1");
+    row("eight digits +1", "12345678", "+", " 12345679");
     row("hex +1", "&H10", "+", " 17");
     // Beyond the double range the number saturates and the text stays a finite number.
     row("1e400 +1", "1e400", "+", " 1.79769313486232E+308");
