@@ -6,7 +6,7 @@
 #   run      compiling and starting the program (also build, bench, soak, install)
 #   test     run + the tools of the real-window test and the install checks
 #   asan     test + clang and its sanitizer runtime
-#   soakx    asan, with the X tools of the real-window soak required
+#   soakx    run + clang, its sanitizer runtime and the X tools of the real-window soak (required)
 #   fuzz     run + clang and libFuzzer
 #   package  run + what CPack needs to compute the package's dependencies
 #   lint     package + lintian, appstreamcli and desktop-file-validate

@@ -138,7 +138,8 @@ for _ in $(seq 100); do
     sleep 0.1
 done
 [[ -s $work/display ]] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-export DISPLAY=":$(head -n 1 "$work/display")"
+DISPLAY=":$(head -n 1 "$work/display")"
+export DISPLAY
 echo "virtual X server on $DISPLAY"
 
 "$xdotool" mousemove 1023 799
@@ -188,10 +189,10 @@ cpuTicks() {
 # second. X routes each event when it is sent, so events sent while the program is still busy
 # with earlier ones may reach a window that is about to be covered by a modal box.
 waitIdle() {
-    local deadline=$((SECONDS + ${1:-120})) last now calm=0
+    local deadline=$((SECONDS + 120)) last now calm=0
     last=$(cpuTicks) || fail "the program ended unexpectedly"
     while ((calm < 3)); do
-        ((SECONDS < deadline)) || fail "the program was still busy after ${1:-120} s"
+        ((SECONDS < deadline)) || fail "the program was still busy after 120 s"
         sleep 0.1
         now=$(cpuTicks) || {
             wait "$programPid"
@@ -262,7 +263,7 @@ closeInfoBox() {
     [[ -n $box ]] || return 1
     for closing in Escape Return; do
         eval "$("$xdotool" getwindowgeometry --shell "$box" 2>/dev/null | sed -n 's/^\([XY]\)=/box\1=/p')"
-        "$xdotool" mousemove $((${boxX:-0} + 20)) $((${boxY:-0} + 20)) $key "$closing"
+        "$xdotool" mousemove $((${boxX:-0} + 20)) $((${boxY:-0} + 20)) key --delay 1 "$closing"
         waitIdle
         [[ -z $(infoBox) ]] && return 0
     done
@@ -371,13 +372,13 @@ randomEvent() {
 
 # keys N: the keys that type the whole number N.
 numberKeys() {
-    local text=$1 out=() i c
-    for ((i = 0; i < ${#text}; ++i)); do
-        c=${text:i:1}
+    local number=$1 spelled=() i c
+    for ((i = 0; i < ${#number}; ++i)); do
+        c=${number:i:1}
         [[ $c == - ]] && c=minus
-        out+=("$c")
+        spelled+=("$c")
     done
-    echo "${out[*]}"
+    echo "${spelled[*]}"
 }
 
 checks=0
@@ -391,7 +392,7 @@ checkPlot() {
     flush
     waitIdle
     closeInfoBox && eventLog "information box closed"
-    "$xdotool" $key Escape Escape Escape # a context menu, with a submenu open
+    "$xdotool" key --delay 1 Escape Escape Escape # a context menu, with a submenu open
     waitIdle
 
     below 140
@@ -453,7 +454,7 @@ done
 ((sent % checkEvery == 0 && sent > 0)) || checkPlot
 
 # The end: "X", then the program must exit by itself with status 0 and no sanitizer report.
-"$xdotool" mousemove $((windowX + exitX)) $((windowY + exitY)) $click 1
+"$xdotool" mousemove $((windowX + exitX)) $((windowY + exitY)) click --delay 1 1
 for _ in $(seq 600); do
     kill -0 "$programPid" 2>/dev/null || break
     sleep 0.1
