@@ -3,8 +3,10 @@
 # events through xdotool (pointer moves, clicks with every button, drags, the wheel, keys and
 # typing). Every ZAHLENLUPE_CHECK_EVERY events the script brings the window into a state it knows
 # (plot height, radius, segment, a deviation of its own choosing, a fresh search) and judges the
-# plot from screen dumps with xwdmarks, which computes the solutions itself. At the end the program
-# is closed with its "X" button and must exit with status 0 and without a sanitizer report.
+# plot from screen dumps with xwdmarks, which computes the solutions itself. A box or menu that the
+# events open is closed with Escape after the event that may open it and before each check. At the
+# end the program is closed with its "X" button and must exit with status 0 and without a sanitizer
+# report.
 #
 # usage: soakx.sh PROGRAM XWDMARKS
 #   ZAHLENLUPE_EVENTS       number of random events (default 3000)
@@ -91,6 +93,7 @@ typed=(0 1 2 3 4 5 6 7 8 9 0 1 2 3 4 5 6 7 8 9 minus minus period comma plus e E
 work=$(mktemp -d "${TMPDIR:-/tmp}/soakx.XXXXXX") || exit 1
 xvfbPid=""
 programPid=""
+ownDisplay=""
 
 stopProcess() {
     local pid=$1
@@ -112,6 +115,14 @@ fail() {
     if [[ -s $work/events.log ]]; then
         echo "--- the last events (seed $seed) ---" >&2
         tail -n 25 "$work/events.log" >&2
+    fi
+    if [[ -n $ownDisplay ]]; then
+        echo "--- windows on the screen ---" >&2
+        local shown
+        for shown in $("$xdotool" search --onlyvisible --name '' 2>/dev/null); do
+            echo "$shown \"$("$xdotool" getwindowname "$shown" 2>/dev/null)\"" \
+                "$("$xdotool" getwindowgeometry "$shown" 2>/dev/null | sed -n 's/^ *//p' | tr '\n' ' ')" >&2
+        done
     fi
     if [[ -s $work/screen.xwd ]]; then
         local kept="${TMPDIR:-/tmp}/soakx-$seed.xwd"
@@ -140,9 +151,11 @@ done
 [[ -s $work/display ]] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
 DISPLAY=":$(head -n 1 "$work/display")"
 export DISPLAY
+ownDisplay=1
 echo "virtual X server on $DISPLAY"
 
 "$xdotool" mousemove 1023 799
+serverWindows=$("$xdotool" search --onlyvisible --name '' 2>/dev/null | tr '\n' ' ')
 
 mkdir -m 700 "$work/runtime"
 env -u QT_SCALE_FACTOR -u QT_SCREEN_SCALE_FACTORS -u QT_AUTO_SCREEN_SCALE_FACTOR \
@@ -254,23 +267,35 @@ pickPressPoint() {
 onInfo() { ((px >= infoLeft && px < infoRight && py >= infoTop && py < infoBottom)); }
 moveTo() { send "mousemove $((windowX + px)) $((windowY + py))"; }
 
-infoBox() { "$xdotool" search --onlyvisible --name '^Programmiert von$' 2>/dev/null | head -n 1; }
-
-# Closes the information box if it is open: Escape, with the pointer over the box.
-closeInfoBox() {
-    local box closing boxX boxY
-    box=$(infoBox)
-    [[ -n $box ]] || return 1
-    for closing in Escape Return; do
-        eval "$("$xdotool" getwindowgeometry --shell "$box" 2>/dev/null | sed -n 's/^\([XY]\)=/box\1=/p')"
-        "$xdotool" mousemove $((${boxX:-0} + 20)) $((${boxY:-0} + 20)) key --delay 1 "$closing"
-        waitIdle
-        [[ -z $(infoBox) ]] && return 0
+# The windows on the screen besides the server's own and the program's main window: a message
+# box, a menu, a tool tip.
+otherWindows() {
+    local id
+    for id in $("$xdotool" search --onlyvisible --name '' 2>/dev/null); do
+        [[ $id == "$window" || " $serverWindows " == *" $id "* ]] || echo "$id"
     done
-    fail "the information box does not close"
 }
 
-# One random event; a press on "i" is sent at once, and the box it opens is closed again.
+# Closes the program's other windows: Escape, with the pointer on the window. A box left open
+# would hold all input from the main window. Returns 1 when there was nothing to close.
+closeWindows() {
+    local other rounds closed=1 boxX boxY
+    for ((rounds = 0; rounds < 5; ++rounds)); do
+        other=$(otherWindows | head -n 1)
+        [[ -n $other ]] || return $closed
+        eventLog "closing \"$("$xdotool" getwindowname "$other" 2>/dev/null)\" with Escape"
+        ((++closings))
+        boxX=0 boxY=0
+        eval "$("$xdotool" getwindowgeometry --shell "$other" 2>/dev/null | sed -n 's/^\([XY]\)=\([0-9]*\)$/box\1=\2/p')"
+        "$xdotool" mousemove $((boxX + 20)) $((boxY + 20)) key --delay 1 Escape
+        waitIdle
+        closed=0
+    done
+    fail "windows that Escape does not close: $(otherWindows | tr '\n' ' ')"
+}
+
+# One random event. A press on "i" and the copy key are sent at once, and the box they may open
+# (the copy key over an empty plot warns) is closed again.
 randomEvent() {
     local kind button n opens=0
     below 100
@@ -338,6 +363,7 @@ randomEvent() {
         below ${#keys[@]}
         send "$key ${keys[r]}"
         eventLog "key ${keys[r]}"
+        [[ ${keys[r]} == ctrl+shift+c ]] && opens=1
     elif ((kind < 96)); then
         below ${#textBoxes[@]}
         pickIn "${controls[textBoxes[r]]}"
@@ -365,7 +391,7 @@ randomEvent() {
     if ((opens)); then
         flush
         waitIdle
-        closeInfoBox && eventLog "information box closed"
+        closeWindows
     fi
     return 0
 }
@@ -382,6 +408,7 @@ numberKeys() {
 }
 
 checks=0
+closings=0
 # Brings the window into a known state and compares the plot with the solutions: the full plot
 # height (the compression bar to its end), the radius by its bar to 0 and then typed into its label,
 # both segment points to (0, 0) so that the segment lines cover no cell, a deviation typed into its
@@ -391,9 +418,7 @@ checkPlot() {
     local deviation radius out="" status=1 deadline
     flush
     waitIdle
-    closeInfoBox && eventLog "information box closed"
-    "$xdotool" key --delay 1 Escape Escape Escape # a context menu, with a submenu open
-    waitIdle
+    closeWindows
 
     below 140
     radius=$r
@@ -473,5 +498,5 @@ if [[ -s $work/program.log ]]; then
     echo "--- program output ---"
     cat "$work/program.log"
 fi
-echo "PASS: $sent random events, $checks checks of the plot, $elapsed s, seed $seed;" \
-    "ended by X with status 0"
+echo "PASS: $sent random events, $checks checks of the plot, $closings boxes or menus closed," \
+    "$elapsed s, seed $seed; ended by X with status 0"
