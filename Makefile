@@ -24,8 +24,8 @@ endef
 
 # The targets share build directories and apt: one at a time.
 .NOTPARALLEL:
-.PHONY: all deps program build run test bench test-asan fuzz soak package lint install uninstall \
-        clean format format-check mutants
+.PHONY: all deps program build run test bench test-asan fuzz soak soak-x package lint install \
+        uninstall clean format format-check mutants
 
 all: build
 
@@ -80,6 +80,19 @@ fuzz:
 # draws a fresh seed and prints it, unless ZAHLENLUPE_SEED gives one.
 soak: build
 	cd $(BUILD) && $(OFFSCREEN) ZAHLENLUPE_EVENTS=$${ZAHLENLUPE_EVENTS:-200000} ./tests/tst_random
+
+# Random pointer and key events through xdotool against the sanitizer build in a virtual X server,
+# the plot checked against the solutions every 250 events, the end by the "X" button
+# (ZAHLENLUPE_EVENTS, default 20,000; ZAHLENLUPE_SEED repeats a run).
+soak-x:
+	$(call deps,soakx,$(ASAN_BUILD))
+	$(call configure,$(ASAN_BUILD),CC=clang CXX=clang++,-DCMAKE_BUILD_TYPE=Debug -DZAHLENLUPE_SANITIZE=ON)
+	cmake --build $(ASAN_BUILD) --target zahlenlupe xwdmarks
+	ZAHLENLUPE_EVENTS=$${ZAHLENLUPE_EVENTS:-20000} \
+	    ASAN_OPTIONS=halt_on_error=1:detect_leaks=1 \
+	    LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
+	    UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+	    bash tests/soakx.sh $(ASAN_BUILD)/zahlenlupe $(ASAN_BUILD)/tests/xwdmarks
 
 # The Debian package, from the program and the files installed beside it.
 package:

@@ -15,7 +15,6 @@
 #include <cstdint>
 #include <fstream>
 #include <iostream>
-#include <iterator>
 #include <optional>
 #include <sstream>
 #include <stdexcept>
@@ -61,9 +60,20 @@ public:
             error = "cannot open " + path;
             return std::nullopt;
         }
+        // In one read: a character at a time takes half a second in the sanitizer build.
         XwdImage image;
-        image.m_bytes.assign(std::istreambuf_iterator<char>(file),
-                             std::istreambuf_iterator<char>());
+        file.seekg(0, std::ios::end);
+        const std::streamoff size = file.tellg();
+        file.seekg(0, std::ios::beg);
+        if (size < 0) {
+            error = "cannot read " + path;
+            return std::nullopt;
+        }
+        image.m_bytes.resize(static_cast<std::size_t>(size));
+        if (!file.read(reinterpret_cast<char *>(image.m_bytes.data()), size)) {
+            error = "cannot read " + path;
+            return std::nullopt;
+        }
         if (!image.parse(error))
             return std::nullopt;
         return image;
