@@ -51,6 +51,7 @@ test:
 	$(call configure,$(BUILD),,$(CMAKE_FLAGS))
 	cmake --build $(BUILD)
 	cd $(BUILD) && $(OFFSCREEN) ctest --output-on-failure
+	@grep -ho 'seed [0-9]*, [0-9]* events.*' $(BUILD)/Testing/Temporary/LastTest.log || true
 
 bench: build
 	$(OFFSCREEN) ./$(BUILD)/bench/zahlenlupe_bench
@@ -66,6 +67,7 @@ test-asan:
 	    LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
 	    UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
 	    ctest --output-on-failure
+	@grep -ho 'seed [0-9]*, [0-9]* events.*' $(ASAN_BUILD)/Testing/Temporary/LastTest.log || true
 
 # The conversions under libFuzzer for FUZZ_SECONDS seconds, starting from the seed corpus.
 fuzz:
