@@ -23,23 +23,9 @@ readonly exitX=388 exitY=28           # centre of "X" (Command6: 376, 16, 25 x 2
 readonly marginX=721 marginY=408      # the canvas's grey border right of the plot (world 112, 50)
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/realwindow.XXXXXX") || exit 1
-xvfbPid=""
 programPid=""
-
-stopProcess() {
-    local pid=$1
-    [[ -n $pid ]] || return 0
-    kill "$pid" 2>/dev/null
-    wait "$pid" 2>/dev/null
-}
-
-cleanUp() {
-    stopProcess "$programPid"
-    stopProcess "$xvfbPid"
-    rm -rf "$work"
-}
-trap cleanUp EXIT
-trap 'exit 130' INT TERM HUP
+# shellcheck source=xserver.sh source-path=SCRIPTDIR
+source "$(dirname "$0")/xserver.sh" || exit 1
 
 fail() {
     echo "FAIL: $*" >&2
@@ -54,28 +40,10 @@ for tool in "$xvfb" "$xdotool" "$xwd" "$program" "$marks"; do
     command -v "$tool" >/dev/null || fail "$tool not found"
 done
 
-# A free display of our own. Xvfb refuses a display that is in use, so a lost race only costs a
-# try. The watchdog ends the server even if this script is killed without running its trap.
-display=""
-for n in 91 92 93 94 95 96 97 98 99; do
-    [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] && continue
-    timeout 55 "$xvfb" ":$n" -screen 0 1024x800x24 -nolisten tcp -dpi 96 -noreset \
-        >"$work/xvfb.log" 2>&1 &
-    xvfbPid=$!
-    for _ in $(seq 50); do
-        kill -0 "$xvfbPid" 2>/dev/null || break
-        if DISPLAY=":$n" "$xdotool" getdisplaygeometry >/dev/null 2>&1; then
-            display=":$n"
-            break 2
-        fi
-        sleep 0.1
-    done
-    stopProcess "$xvfbPid"
-    xvfbPid=""
-done
-[[ -n $display ]] || fail "no virtual X server could be started on :91..:99: $(cat "$work/xvfb.log")"
-echo "virtual X server on $display"
-export DISPLAY=$display
+# A display of our own; the server ends by itself after 55 s.
+startXServer 55 -screen 0 1024x800x24 -dpi 96 -noreset ||
+    fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+xServerAnswers "$xdotool" getdisplaygeometry || fail "the X server on $DISPLAY does not answer"
 
 # Keep the pointer off the window while it opens.
 "$xdotool" mousemove 1023 799
@@ -83,8 +51,7 @@ export DISPLAY=$display
 mkdir -m 700 "$work/runtime"
 env -u QT_SCALE_FACTOR -u QT_SCREEN_SCALE_FACTORS -u QT_AUTO_SCREEN_SCALE_FACTOR \
     -u QT_QPA_PLATFORMTHEME -u QT_STYLE_OVERRIDE -u WAYLAND_DISPLAY \
-    QT_QPA_PLATFORM=xcb QT_ENABLE_HIGHDPI_SCALING=0 DISPLAY="$display" \
-    XDG_RUNTIME_DIR="$work/runtime" \
+    QT_QPA_PLATFORM=xcb QT_ENABLE_HIGHDPI_SCALING=0 XDG_RUNTIME_DIR="$work/runtime" \
     timeout 50 "$program" >"$work/program.log" 2>&1 &
 programPid=$!
 
