@@ -91,24 +91,10 @@ keys=(Left Right Up Down Home End Prior Next BackSpace Delete Escape Tab shift+T
 typed=(0 1 2 3 4 5 6 7 8 9 0 1 2 3 4 5 6 7 8 9 minus minus period comma plus e E a x H ampersand)
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/soakx.XXXXXX") || exit 1
-xvfbPid=""
 programPid=""
 ownDisplay=""
-
-stopProcess() {
-    local pid=$1
-    [[ -n $pid ]] || return 0
-    kill "$pid" 2>/dev/null
-    wait "$pid" 2>/dev/null
-}
-
-cleanUp() {
-    stopProcess "$programPid"
-    stopProcess "$xvfbPid"
-    rm -rf "$work"
-}
-trap cleanUp EXIT
-trap 'exit 130' INT TERM HUP
+# shellcheck source=xserver.sh source-path=SCRIPTDIR
+source "$here/xserver.sh" || exit 1
 
 fail() {
     echo "FAIL: $*" >&2
@@ -139,20 +125,11 @@ for tool in "$xvfb" "$xdotool" "$xwd" "$program" "$marks"; do
     command -v "$tool" >/dev/null || fail "$tool not found"
 done
 
-# A display of our own; the server ends by itself after the time limit even if this script is
-# killed without running its trap.
-timeout $((limit + 60)) "$xvfb" -displayfd 3 -screen 0 1024x800x24 -nolisten tcp -dpi 96 -noreset \
-    3>"$work/display" 2>"$work/xvfb.log" &
-xvfbPid=$!
-for _ in $(seq 100); do
-    [[ -s $work/display ]] && break
-    sleep 0.1
-done
-[[ -s $work/display ]] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-DISPLAY=":$(head -n 1 "$work/display")"
-export DISPLAY
+# A display of our own; the server ends by itself after the time limit.
+startXServer $((limit + 60)) -screen 0 1024x800x24 -dpi 96 -noreset ||
+    fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+xServerAnswers "$xdotool" getdisplaygeometry || fail "the X server on $DISPLAY does not answer"
 ownDisplay=1
-echo "virtual X server on $DISPLAY"
 
 "$xdotool" mousemove 1023 799
 serverWindows=$("$xdotool" search --onlyvisible --name '' 2>/dev/null | tr '\n' ' ')
