@@ -48,31 +48,8 @@ xServerAnswers "$xdotool" getdisplaygeometry || fail "the X server on $DISPLAY d
 # Keep the pointer off the window while it opens.
 "$xdotool" mousemove 1023 799
 
-mkdir -m 700 "$work/runtime"
-env -u QT_SCALE_FACTOR -u QT_SCREEN_SCALE_FACTORS -u QT_AUTO_SCREEN_SCALE_FACTOR \
-    -u QT_QPA_PLATFORMTHEME -u QT_STYLE_OVERRIDE -u WAYLAND_DISPLAY \
-    QT_QPA_PLATFORM=xcb QT_ENABLE_HIGHDPI_SCALING=0 XDG_RUNTIME_DIR="$work/runtime" \
-    timeout 50 "$program" >"$work/program.log" 2>&1 &
-programPid=$!
-
-window=""
-for _ in $(seq 75); do
-    window=$("$xdotool" search --onlyvisible --name '^Zahlenlupe' 2>/dev/null | head -n 1)
-    [[ -n $window ]] && break
-    if ! kill -0 "$programPid" 2>/dev/null; then
-        wait "$programPid"
-        fail "the program ended with status $? before its window appeared"
-    fi
-    sleep 0.2
-done
-[[ -n $window ]] || fail "no window titled Zahlenlupe appeared within 15 s"
-geometry=$("$xdotool" getwindowgeometry --shell "$window")
-value() { sed -n "s/^$1=\([0-9-]*\)$/\1/p" <<<"$geometry"; }
-windowX=$(value X)
-windowY=$(value Y)
-[[ -n $windowX && -n $windowY ]] || fail "unreadable window geometry: $geometry"
-[[ $(value WIDTH)x$(value HEIGHT) == "${windowWidth}x$windowHeight" ]] ||
-    fail "window is $(value WIDTH)x$(value HEIGHT) pixels, expected ${windowWidth}x$windowHeight"
+startProgram 50 "$program"
+waitForWindow 15 "$windowWidth" "$windowHeight"
 echo "window $window at $windowX,$windowY"
 
 screenDump() { "$xwd" -root -silent -out "$work/screen.xwd"; }

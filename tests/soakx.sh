@@ -134,32 +134,9 @@ ownDisplay=1
 "$xdotool" mousemove 1023 799
 serverWindows=$("$xdotool" search --onlyvisible --name '' 2>/dev/null | tr '\n' ' ')
 
-mkdir -m 700 "$work/runtime"
-env -u QT_SCALE_FACTOR -u QT_SCREEN_SCALE_FACTORS -u QT_AUTO_SCREEN_SCALE_FACTOR \
-    -u QT_QPA_PLATFORMTHEME -u QT_STYLE_OVERRIDE -u WAYLAND_DISPLAY \
-    QT_QPA_PLATFORM=xcb QT_ENABLE_HIGHDPI_SCALING=0 XDG_RUNTIME_DIR="$work/runtime" \
-    timeout "$limit" "$program" >"$work/program.log" 2>&1 &
-programPid=$!
+startProgram "$limit" "$program"
 started=$SECONDS
-
-window=""
-for _ in $(seq 150); do
-    window=$("$xdotool" search --onlyvisible --name '^Zahlenlupe' 2>/dev/null | head -n 1)
-    [[ -n $window ]] && break
-    if ! kill -0 "$programPid" 2>/dev/null; then
-        wait "$programPid"
-        fail "the program ended with status $? before its window appeared"
-    fi
-    sleep 0.2
-done
-[[ -n $window ]] || fail "no window titled Zahlenlupe appeared within 30 s"
-geometry=$("$xdotool" getwindowgeometry --shell "$window")
-value() { sed -n "s/^$1=\([0-9-]*\)$/\1/p" <<<"$geometry"; }
-windowX=$(value X)
-windowY=$(value Y)
-[[ -n $windowX && -n $windowY ]] || fail "unreadable window geometry: $geometry"
-[[ $(value WIDTH)x$(value HEIGHT) == "${windowWidth}x$windowHeight" ]] ||
-    fail "window is $(value WIDTH)x$(value HEIGHT) pixels, expected ${windowWidth}x$windowHeight"
+waitForWindow 30 "$windowWidth" "$windowHeight"
 
 # The program itself, not the timeout in front of it: its processor time tells when it is idle.
 read -r programTid _ <"/proc/$programPid/task/$programPid/children" 2>/dev/null

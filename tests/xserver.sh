@@ -1,9 +1,9 @@
 # shellcheck shell=bash
-# A private virtual X server for the test scripts, which source this file after setting
-#   work  a directory of their own, removed at exit
+# A private virtual X server for the test scripts, and the program in it. A script sets
+#   work  a directory of its own, removed at exit
 #   xvfb  the X server program
-# and, if they start the program, keep its process id in programPid. At exit, also by INT, TERM or
-# HUP, the program and the server are ended and work is removed.
+# before it sources this file; one that starts the program also sets xdotool and defines fail. At
+# exit, also by INT, TERM or HUP, the program and the server are ended and work is removed.
 
 xvfbPid=""
 
@@ -56,4 +56,41 @@ xServerAnswers() {
         sleep 0.1
     done
     return 1
+}
+
+# startProgram SECONDS PROGRAM: starts the program on the server's display, on the X11 platform at
+# scale 1 and with a runtime directory of its own, its output in $work/program.log. The timeout in
+# front of it ends it after SECONDS.
+startProgram() {
+    mkdir -m 700 "$work/runtime"
+    env -u QT_SCALE_FACTOR -u QT_SCREEN_SCALE_FACTORS -u QT_AUTO_SCREEN_SCALE_FACTOR \
+        -u QT_QPA_PLATFORMTHEME -u QT_STYLE_OVERRIDE -u WAYLAND_DISPLAY \
+        QT_QPA_PLATFORM=xcb QT_ENABLE_HIGHDPI_SCALING=0 XDG_RUNTIME_DIR="$work/runtime" \
+        timeout "$1" "$2" >"$work/program.log" 2>&1 &
+    programPid=$!
+}
+
+# waitForWindow SECONDS WIDTH HEIGHT: waits for the program's window and sets window, windowX and
+# windowY. Fails when the program ends first, when no window appears in time or when the window is
+# not WIDTH x HEIGHT pixels.
+waitForWindow() {
+    local seconds=$1 width=$2 height=$3 geometry
+    window=""
+    for _ in $(seq $((seconds * 5))); do
+        window=$("${xdotool:?}" search --onlyvisible --name '^Zahlenlupe' 2>/dev/null | head -n 1)
+        [[ -n $window ]] && break
+        if ! kill -0 "$programPid" 2>/dev/null; then
+            wait "$programPid"
+            fail "the program ended with status $? before its window appeared"
+        fi
+        sleep 0.2
+    done
+    [[ -n $window ]] || fail "no window titled Zahlenlupe appeared within $seconds s"
+    geometry=$("$xdotool" getwindowgeometry --shell "$window")
+    value() { sed -n "s/^$1=\([0-9-]*\)$/\1/p" <<<"$geometry"; }
+    windowX=$(value X)
+    windowY=$(value Y)
+    [[ -n $windowX && -n $windowY ]] || fail "unreadable window geometry: $geometry"
+    [[ $(value WIDTH)x$(value HEIGHT) == "${width}x$height" ]] ||
+        fail "window is $(value WIDTH)x$(value HEIGHT) pixels, expected ${width}x$height"
 }
