@@ -30,6 +30,7 @@ trap 'exit 130' INT TERM HUP
 startXServer() {
     local lifetime=$1 number=""
     shift
+    : >"$work/display" # there before the first look at it
     timeout "$lifetime" "${xvfb:?}" -displayfd 3 -nolisten tcp "$@" \
         3>"$work/display" >"$work/xvfb.log" 2>&1 &
     xvfbPid=$!
