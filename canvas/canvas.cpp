@@ -219,11 +219,11 @@ LineItem *Canvas::createLineItem(const QString &name, QColor colour, int width) 
 }
 
 void Canvas::shareLineLayer(QWidget *child) {
-    m_sharedWidget = child;
     m_linesBelowShared = m_lines.size();
     if (m_upperLines == nullptr)
-        m_upperLines = new UpperLines(
-            this, [this](QPainter &painter) { paintLineItems(painter, lineItemsAboveShared()); });
+        m_upperLines = new UpperLines(this, [this](QPainter &painter) {
+            paintLineItems(painter, linesBelowShared(), m_lines.size());
+        });
     m_upperLines->raise();
     // Directly above the shared widget, below every sibling that lay above it.
     const QObjectList &siblings = children();
@@ -238,14 +238,8 @@ void Canvas::shareLineLayer(QWidget *child) {
     m_upperLines->show();
 }
 
-QList<const LineItem *> Canvas::lineItemsBelowShared() const {
-    const qsizetype below = m_sharedWidget != nullptr ? m_linesBelowShared : m_lines.size();
-    return {m_lines.cbegin(), m_lines.cbegin() + below};
-}
-
-QList<const LineItem *> Canvas::lineItemsAboveShared() const {
-    const qsizetype below = m_sharedWidget != nullptr ? m_linesBelowShared : m_lines.size();
-    return {m_lines.cbegin() + below, m_lines.cend()};
+qsizetype Canvas::linesBelowShared() const {
+    return m_upperLines != nullptr ? m_linesBelowShared : m_lines.size();
 }
 
 QPoint Canvas::lineDevicePixel(QPointF position) const {
@@ -268,15 +262,15 @@ void Canvas::raiseLineItem(LineItem *item) {
     if (at < 0)
         return;
     m_lines.remove(at);
-    if (m_sharedWidget != nullptr && at < m_linesBelowShared)
+    if (m_upperLines != nullptr && at < m_linesBelowShared)
         --m_linesBelowShared;
     m_lines.append(item);
     updateLineLayer();
 }
 
-void Canvas::paintLineItems(QPainter &painter, const QList<const LineItem *> &items) const {
-    for (const LineItem *item : items)
-        item->paint(painter, m_image.size(), m_dpr);
+void Canvas::paintLineItems(QPainter &painter, qsizetype from, qsizetype to) const {
+    for (qsizetype i = from; i < to; ++i)
+        m_lines[i]->paint(painter, m_image.size(), m_dpr);
 }
 
 void Canvas::scheduleRepaint() {
@@ -296,7 +290,7 @@ void Canvas::paintEvent(QPaintEvent *event) {
     else
         painter.drawImage(dirty.topLeft(), m_image,
                           QRectF(QPointF(dirty.topLeft()) * m_dpr, QSizeF(dirty.size()) * m_dpr));
-    paintLineItems(painter, lineItemsBelowShared());
+    paintLineItems(painter, 0, linesBelowShared());
 }
 
 QImage Canvas::composedImage(const QList<Overlay> &overlays) const {
@@ -305,7 +299,7 @@ QImage Canvas::composedImage(const QList<Overlay> &overlays) const {
     if (picture.isNull())
         return picture;
     QPainter painter(&picture);
-    paintLineItems(painter, {m_lines.cbegin(), m_lines.cend()});
+    paintLineItems(painter, 0, m_lines.size());
     for (const Overlay &overlay : overlays)
         overlay.widget->render(&painter, overlay.position, QRegion(), QWidget::DrawChildren);
     return picture;

@@ -74,9 +74,6 @@ public:
     // those created later or brought to the front since; the child widgets created after it lie
     // above the whole layer. One widget at most.
     void shareLineLayer(QWidget *child);
-    // The line items below and above the shared widget, back to front.
-    QList<const LineItem *> lineItemsBelowShared() const;
-    QList<const LineItem *> lineItemsAboveShared() const;
 
     const QImage &image() const { return m_image; }
     // The picture as the canvas shows it, at the image's own resolution: the image, the line
@@ -117,7 +114,10 @@ private:
     int deviceWidth() const;
     void drawLine(float x1, float y1, float x2, float y2, QRgb colour);
     void drawBox(float x1, float y1, float x2, float y2, QRgb colour);
-    void paintLineItems(QPainter &painter, const QList<const LineItem *> &items) const;
+    // Paints the line items from..to - 1, back to front.
+    void paintLineItems(QPainter &painter, qsizetype from, qsizetype to) const;
+    // How many line items lie below the widget sharing their layer (all of them without one).
+    qsizetype linesBelowShared() const;
     void updateLineLayer();
 
     QImage m_image;
@@ -139,9 +139,8 @@ private:
     GlyphCache m_glyphs;
     Raster m_raster;
     QList<LineItem *> m_lines;
-    // The widget sharing the line items' layer, how many line items lie below it, and the
+    // With a widget sharing the line items' layer: how many line items lie below it, and the
     // transparent child that shows the ones above it.
-    QWidget *m_sharedWidget = nullptr;
     qsizetype m_linesBelowShared = 0;
     QWidget *m_upperLines = nullptr;
 };
