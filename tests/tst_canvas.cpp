@@ -155,14 +155,11 @@ void TestCanvas::clippedLinesKeepTheirPath() {
         const int x1 = random.bounded(-3000, 3200);
         const int y1 = random.bounded(-3000, 3200);
         const int width = 1 + i % 3;
-        const int low = width == 3 ? -1 : 0; // squares: 1 -> {0}, 2 -> {0, 1}, 3 -> {-1, 0, 1}
         QImage expected(image.size(), QImage::Format_RGB32);
         expected.fill(paper);
-        for (const QPoint p : TestSupport::bresenham(x0, y0, x1, y1))
-            for (int y = p.y() + low; y < p.y() + low + width; ++y)
-                for (int x = p.x() + low; x < p.x() + low + width; ++x)
-                    if (expected.valid(x, y))
-                        expected.setPixel(x, y, ink);
+        for (const QPoint p : TestSupport::widePath(QPoint(x0, y0), QPoint(x1, y1), width))
+            if (expected.valid(p))
+                expected.setPixel(p, ink);
         raster.fill(paper);
         raster.line(x0, y0, x1, y1, width, ink);
         QVERIFY2(image == expected, qPrintable(QStringLiteral("(%1, %2)-(%3, %4) width %5")
