@@ -1,23 +1,28 @@
 #pragma once
 
+#include "canvas/drawingrecord.h"
 #include "canvas/glyphcache.h"
 #include "canvas/lineitem.h"
 #include "canvas/raster.h"
+#include "canvas/scene.h"
+#include "canvas/worldmapping.h"
 
 #include <QImage>
 #include <QList>
+#include <QPointer>
 #include <QWidget>
 
 // A drawing surface with a world coordinate system of its own and a persistent image.
 //
-// Every drawing operation paints straight into the image, which paintEvent shows; nothing is
-// queued. Coordinates are single-precision world units. The world system maps the interior's
-// left edge to scaleLeft, its top edge to scaleTop, and spans scaleWidth across and scaleHeight
-// down (a negative scaleHeight makes y grow upward). A world system without extent on either
-// axis maps nothing: drawing is then skipped and pointer positions report the world origin
-// corner. Pixel rules are those of Raster (canvas/raster.h); child widgets and line items are
-// placed on the same pixels as the drawing. The image has the device resolution of the screen,
-// and drawing widths scale with it.
+// Every drawing operation paints straight into the image, which paintEvent shows, and is kept in
+// the canvas's drawing record (canvas/drawingrecord.h); nothing is queued. Coordinates are
+// single-precision world units. The world system maps the interior's left edge to scaleLeft, its
+// top edge to scaleTop, and spans scaleWidth across and scaleHeight down (a negative scaleHeight
+// makes y grow upward). A world system without extent on either axis maps nothing: drawing is
+// then skipped and pointer positions report the world origin corner. Drawing, child widgets, line
+// items and pointer reports share one mapping (canvas/worldmapping.h) and the pixel rules of
+// Raster (canvas/raster.h). The image has the device resolution of the screen, and drawing widths
+// scale with it.
 class Canvas : public QWidget, public LineHost {
     Q_OBJECT
 
@@ -56,12 +61,13 @@ public:
     // Outer height in twips (15 twips to a logical pixel); the mapping follows at once.
     void setHeightTwips(int twips);
 
+    const WorldMapping &mapping() const { return m_mapping; }
     // Continuous logical-pixel position of a world point, and the world point of a logical-pixel
     // position (as pointer reports give it).
-    QPointF worldToPixel(QPointF world) const;
-    QPointF pixelToWorld(QPointF pixel) const;
+    QPointF worldToPixel(QPointF world) const { return m_mapping.toLogical(world); }
+    QPointF pixelToWorld(QPointF pixel) const { return m_mapping.toWorld(pixel); }
     // Device pixel of the image that holds a world point.
-    QPoint devicePixelOf(float x, float y) const;
+    QPoint devicePixelOf(float x, float y) const { return m_mapping.devicePixel(x, y); }
 
     // Moves a child widget so that its top-left corner lies on the pixel of (left, top).
     void placeChild(QWidget *child, float left, float top);
@@ -72,22 +78,16 @@ public:
     const QList<LineItem *> &lineItems() const { return m_lines; }
     // Puts a child widget into the layer of the line items, above those created so far and below
     // those created later or brought to the front since; the child widgets created after it lie
-    // above the whole layer. One widget at most.
+    // above the whole layer. The canvas paints it there itself, with its window background. One
+    // widget at most.
     void shareLineLayer(QWidget *child);
 
     const QImage &image() const { return m_image; }
-    // The picture as the canvas shows it, at the image's own resolution: the image, the line
-    // items above it, and the given widgets above those, each drawn at its logical-pixel position
-    // in the canvas over what lies beneath it (no background of its own beyond what it paints).
-    struct Overlay {
-        QWidget *widget = nullptr;
-        QPoint position;
-    };
-    QImage composedImage(const QList<Overlay> &overlays) const;
-    // For tests: repaint every span in full instead of only its damaged columns.
-    void setSpanMemory(bool on) { m_raster.setSpanMemory(on); }
+    const DrawingRecord &record() const { return m_record; }
+    // What the canvas shows of its own: the drawing and every line item above it, in their order.
+    Scene scene() const;
 
-    QPoint lineDevicePixel(QPointF position) const override;
+    WorldMapping lineMapping() const override { return m_mapping; }
     void lineItemChanged(const LineItem *item) override;
     void raiseLineItem(LineItem *item) override;
 
@@ -98,6 +98,7 @@ signals:
     void mouseMove(int button, int shift, float x, float y);
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;
@@ -108,17 +109,12 @@ private:
     void syncImage();
     void scheduleRepaint();
     void updateMapping();
-    bool canDraw() const { return m_mapped && !m_image.isNull(); }
-    long long devX(float x) const;
-    long long devY(float y) const;
+    bool canDraw() const { return m_mapping.valid() && !m_image.isNull(); }
     int deviceWidth() const;
+    // Paints the operation the record took last into the image.
+    void paintLast();
     void drawLine(float x1, float y1, float x2, float y2, QRgb colour);
     void drawBox(float x1, float y1, float x2, float y2, QRgb colour);
-    // Paints the line items from..to - 1, back to front.
-    void paintLineItems(QPainter &painter, qsizetype from, qsizetype to) const;
-    // How many line items lie below the widget sharing their layer (all of them without one).
-    qsizetype linesBelowShared() const;
-    void updateLineLayer();
 
     QImage m_image;
     qreal m_dpr = 1.0;
@@ -126,9 +122,7 @@ private:
     float m_scaleTop = 0;
     float m_scaleWidth = 1;
     float m_scaleHeight = 1;
-    bool m_mapped = false;
-    double m_deviceW = 0; // interior size in device pixels
-    double m_deviceH = 0;
+    WorldMapping m_mapping;
     float m_currentX = 0;
     float m_currentY = 0;
     QRgb m_foreColor = qRgb(0, 0, 0);
@@ -136,11 +130,13 @@ private:
     int m_drawWidth = 1;
     bool m_customScale = false;
     bool m_repaintPending = false;
+    DrawingRecord m_record;
     GlyphCache m_glyphs;
     Raster m_raster;
     QList<LineItem *> m_lines;
-    // With a widget sharing the line items' layer: how many line items lie below it, and the
-    // transparent child that shows the ones above it.
+    // The widget sharing the line items' layer, how many line items lie below it, and whether the
+    // canvas is painting it just now (it paints nothing on its own).
+    QPointer<QWidget> m_shared;
     qsizetype m_linesBelowShared = 0;
-    QWidget *m_upperLines = nullptr;
+    bool m_paintingShared = false;
 };

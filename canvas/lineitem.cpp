@@ -3,7 +3,7 @@
 #include "canvas/raster.h"
 
 #include <QPainter>
-#include <QRectF>
+#include <QPen>
 #include <algorithm>
 #include <cmath>
 
@@ -13,12 +13,12 @@ LineItem::LineItem(const QString &name, LineHost &host, QObject *parent, QColor 
 }
 
 void LineItem::startMoved() {
-    m_pixelStart = m_host.lineDevicePixel(QPointF(m_x1, m_y1));
+    m_start = m_host.lineMapping();
     m_host.lineItemChanged(this);
 }
 
 void LineItem::endMoved() {
-    m_pixelEnd = m_host.lineDevicePixel(QPointF(m_x2, m_y2));
+    m_end = m_host.lineMapping();
     m_host.lineItemChanged(this);
 }
 
@@ -44,32 +44,38 @@ void LineItem::setY2(float value) {
 
 void LineItem::ZOrder() { m_host.raiseLineItem(this); }
 
-void LineItem::scalePixels(qreal factor) {
-    const auto scaled = [factor](QPoint pixel) {
-        return QPoint(static_cast<int>(std::floor(pixel.x() * factor)),
-                      static_cast<int>(std::floor(pixel.y() * factor)));
-    };
-    m_pixelStart = scaled(m_pixelStart);
-    m_pixelEnd = scaled(m_pixelEnd);
+void LineItem::setDeviceRatio(double ratio) {
+    m_start = m_start.withRatio(ratio);
+    m_end = m_end.withRatio(ratio);
     m_host.lineItemChanged(this);
 }
 
-void LineItem::paint(QPainter &painter, QSize deviceSize, qreal deviceRatio) const {
-    const int width = std::max(1, static_cast<int>(std::lround(m_width * deviceRatio)));
+namespace {
+
+int deviceWidth(int width, double ratio) {
+    return std::max(1, static_cast<int>(std::lround(width * ratio)));
+}
+
+} // namespace
+
+void LineItem::paintPixels(QPainter &painter, QSize deviceSize) const {
+    const int width = deviceWidth(m_width, m_start.ratio());
     const int low = Raster::squareLow(width);
     const int high = Raster::squareHigh(width);
+    const QPoint start = pixelStart();
+    const QPoint end = pixelEnd();
     // Neighbouring squares on one row are filled as one run.
     bool open = false;
     long long runFrom = 0;
     long long runTo = 0;
     long long runRow = 0;
     const auto fillRun = [&] {
-        painter.fillRect(QRectF((runFrom + low) / deviceRatio, (runRow + low) / deviceRatio,
-                                (runTo - runFrom + width) / deviceRatio, width / deviceRatio),
+        painter.fillRect(QRect(static_cast<int>(runFrom + low), static_cast<int>(runRow + low),
+                               static_cast<int>(runTo - runFrom + width), width),
                          m_colour);
     };
-    Raster::linePath(m_pixelStart.x(), m_pixelStart.y(), m_pixelEnd.x(), m_pixelEnd.y(), -high,
-                     -high, deviceSize.width() - 1 - low, deviceSize.height() - 1 - low,
+    Raster::linePath(start.x(), start.y(), end.x(), end.y(), -high, -high,
+                     deviceSize.width() - 1 - low, deviceSize.height() - 1 - low,
                      [&](long long x, long long y) {
                          if (open && y == runRow && (x == runTo + 1 || x == runFrom - 1)) {
                              runFrom = std::min(runFrom, x);
@@ -84,4 +90,12 @@ void LineItem::paint(QPainter &painter, QSize deviceSize, qreal deviceRatio) con
                      });
     if (open)
         fillRun();
+}
+
+void LineItem::paintVector(QPainter &painter) const {
+    const int width = deviceWidth(m_width, m_start.ratio());
+    const double centre = Raster::squareLow(width) + width / 2.0;
+    painter.setPen(QPen(m_colour, width, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    painter.drawLine(QPointF(pixelStart()) + QPointF(centre, centre),
+                     QPointF(pixelEnd()) + QPointF(centre, centre));
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "canvas/worldmapping.h"
+
 #include <QColor>
 #include <QObject>
 #include <QPoint>
@@ -9,11 +11,11 @@
 class LineItem;
 class QPainter;
 
-// A container of line items: it maps their end points from its own units to device pixels at
-// the moment they are set, keeps their stacking order and repaints them.
+// A container of line items: it gives the mapping of its own units to device pixels, keeps their
+// stacking order and repaints them.
 class LineHost {
 public:
-    virtual QPoint lineDevicePixel(QPointF position) const = 0;
+    virtual WorldMapping lineMapping() const = 0;
     virtual void lineItemChanged(const LineItem *item) = 0;
     virtual void raiseLineItem(LineItem *item) = 0;
 
@@ -22,8 +24,10 @@ protected:
 };
 
 // A straight line shown above its container's picture and below its child widgets. It takes no
-// pointer events and is never erased by drawing; it moves only when its end points are set. Its
-// pixels are those the canvas would paint for a line between the same two pixels (see Raster).
+// pointer events and is never erased by drawing; it moves only when its end points are set. Each
+// end keeps the container's mapping of the moment it was set, so that it stays at its pixel when
+// the container's world system or size changes. Its pixels are those the canvas would paint for
+// a line between the same two pixels (see Raster).
 class LineItem : public QObject {
     Q_OBJECT
 
@@ -41,21 +45,21 @@ public:
 
     // Brings the line to the front of its container's line items.
     void ZOrder();
-    // Keeps the line at its place when its container's device pixels change size by this factor.
-    void scalePixels(qreal factor);
+    // The container's device pixels changed size: the ends keep their places, at the new ratio.
+    void setDeviceRatio(double ratio);
 
     QColor color() const { return m_colour; }
     int width() const { return m_width; }
     // Device pixels of the two ends.
-    QPoint pixelStart() const { return m_pixelStart; }
-    QPoint pixelEnd() const { return m_pixelEnd; }
+    QPoint pixelStart() const { return m_start.devicePixel(m_x1, m_y1); }
+    QPoint pixelEnd() const { return m_end.devicePixel(m_x2, m_y2); }
 
-    // Paints the line on a device of deviceSize device pixels, deviceRatio of them to a unit of
-    // the painter's coordinates.
-    void paint(QPainter &painter, QSize deviceSize, qreal deviceRatio) const;
+    // Paints the line on a painter whose units are the container's device pixels, clipped to a
+    // device of deviceSize: its pixels as the raster rule gives them, or as one vector stroke.
+    void paintPixels(QPainter &painter, QSize deviceSize) const;
+    void paintVector(QPainter &painter) const;
 
 private:
-    // The end points are mapped to pixels when they are set, with the container's mapping then.
     void startMoved();
     void endMoved();
 
@@ -66,6 +70,6 @@ private:
     float m_y1 = 0;
     float m_x2 = 0;
     float m_y2 = 0;
-    QPoint m_pixelStart;
-    QPoint m_pixelEnd;
+    WorldMapping m_start;
+    WorldMapping m_end;
 };

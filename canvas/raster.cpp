@@ -20,24 +20,24 @@ long long Raster::pixelOf(double position) {
 
 void Raster::attach(QImage *image) {
     m_image = image != nullptr && !image->isNull() ? image : nullptr;
+    m_width = m_image != nullptr ? m_image->width() : 0;
+    m_height = m_image != nullptr ? m_image->height() : 0;
     m_rows.assign(m_image != nullptr ? static_cast<std::size_t>(m_image->height()) : 0, Row{});
-}
-
-void Raster::setSpanMemory(bool on) {
-    m_spanMemory = on;
-    std::fill(m_rows.begin(), m_rows.end(), Row{});
 }
 
 void Raster::fill(QRgb colour) {
     if (m_image == nullptr)
         return;
     m_image->fill(colour);
-    const Row whole{0, m_image->width() - 1, colour, 0, -1};
+    const Row whole{0, m_width - 1, colour, 0, -1};
     std::fill(m_rows.begin(), m_rows.end(), m_spanMemory ? whole : Row{});
 }
 
 void Raster::markDirty(int y, int from, int to) {
-    Row &row = m_rows[static_cast<std::size_t>(y)];
+    widenDamage(m_rows[static_cast<std::size_t>(y)], from, to);
+}
+
+void Raster::widenDamage(Row &row, int from, int to) {
     if (row.dirtyFrom > row.dirtyTo) {
         row.dirtyFrom = from;
         row.dirtyTo = to;
@@ -67,7 +67,7 @@ void Raster::paintRow(QRgb *pixels, int y, int from, int to, QRgb colour) {
     if (to - from + 1 >= rememberedWidth || row.spanFrom > row.spanTo)
         row = Row{from, to, colour, 0, -1};
     else
-        markDirty(y, from, to);
+        widenDamage(row, from, to);
 }
 
 void Raster::fillRect(long long x0, long long y0, long long x1, long long y1, QRgb colour) {
@@ -79,8 +79,8 @@ void Raster::fillRect(long long x0, long long y0, long long x1, long long y1, QR
         std::swap(y0, y1);
     x0 = std::max(x0, 0LL);
     y0 = std::max(y0, 0LL);
-    x1 = std::min<long long>(x1, m_image->width() - 1);
-    y1 = std::min<long long>(y1, m_image->height() - 1);
+    x1 = std::min<long long>(x1, m_width - 1);
+    y1 = std::min<long long>(y1, m_height - 1);
     if (x0 > x1 || y0 > y1)
         return;
     // One detach check for the whole rectangle, not one per row.
@@ -96,8 +96,8 @@ void Raster::touched(long long x0, long long y0, long long x1, long long y1) {
         return;
     x0 = std::max(x0, 0LL);
     y0 = std::max(y0, 0LL);
-    x1 = std::min<long long>(x1, m_image->width() - 1);
-    y1 = std::min<long long>(y1, m_image->height() - 1);
+    x1 = std::min<long long>(x1, m_width - 1);
+    y1 = std::min<long long>(y1, m_height - 1);
     for (long long y = y0; y <= y1 && x0 <= x1; ++y)
         markDirty(static_cast<int>(y), static_cast<int>(x0), static_cast<int>(x1));
 }
@@ -126,6 +126,6 @@ void Raster::line(long long x0, long long y0, long long x1, long long y1, int wi
     const int lo = squareLow(width);
     const int hi = squareHigh(width);
     // The path pixels whose square reaches into the image.
-    linePath(x0, y0, x1, y1, -hi, -hi, m_image->width() - 1 - lo, m_image->height() - 1 - lo,
+    linePath(x0, y0, x1, y1, -hi, -hi, m_width - 1 - lo, m_height - 1 - lo,
              [&](long long x, long long y) { fillRect(x + lo, y + lo, x + hi, y + hi, colour); });
 }

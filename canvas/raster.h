@@ -64,10 +64,13 @@ public:
         }
     }
 
+    // Whether repeated wide spans repaint only their damaged columns (the default) or every
+    // pixel each time; both leave the same pixels.
+    enum class Spans { Remembered, Repainted };
+    explicit Raster(Spans spans = Spans::Remembered) : m_spanMemory(spans == Spans::Remembered) {}
+
     // Attaches the raster to an image (or to none); what the image holds is not assumed.
     void attach(QImage *image);
-    // Turns the span memory off or on (off repaints everything, for comparison in tests).
-    void setSpanMemory(bool on);
 
     // Offsets from a path pixel to the first and last row and column of its square `width` wide.
     static int squareLow(int width) { return -((std::max(width, 1) - 1) / 2); }
@@ -92,8 +95,11 @@ private:
 
     void paintRow(QRgb *pixels, int y, int from, int to, QRgb colour);
     void markDirty(int y, int from, int to);
+    static inline void widenDamage(Row &row, int from, int to);
 
     QImage *m_image = nullptr;
+    int m_width = 0; // of the attached image, whose size stays while it is attached
+    int m_height = 0;
     std::vector<Row> m_rows;
-    bool m_spanMemory = true;
+    bool m_spanMemory;
 };

@@ -53,7 +53,9 @@ QImage Form1::plotImage() const {
     label.setFont(Text2->font());
     label.setPalette(Text2->palette());
     label.setAlignment(Text2->alignment());
-    return picAusgabe->composedImage({{&label, Text2->pos()}});
+    Scene plot = picAusgabe->scene();
+    plot.addWidget(label, Text2->pos());
+    return plot.toImage();
 }
 
 void Form1::savePlot() {

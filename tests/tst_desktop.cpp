@@ -216,8 +216,12 @@ void TestDesktop::textContrastUnderDarkPalette() {
     const auto restore = qScopeGuard([&before] { QApplication::setPalette(before); });
     const auto form = shownForm();
 
+    // As shown, among what its container paints around and beneath it.
     auto *widget = control<QWidget>(*form, QTest::currentDataTag());
-    const QImage shot = widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage shot = widget->parentWidget()
+                            ->grab(widget->geometry())
+                            .toImage()
+                            .convertToFormat(QImage::Format_RGB32);
     const int frame = 2;
     const QRect interior = shot.rect().adjusted(frame, frame, -frame, -frame);
     QHash<QRgb, int> frequency;

@@ -3,6 +3,7 @@
 #include "canvas/canvas.h"
 #include "canvas/colors.h"
 #include "canvas/pointercodes.h"
+#include "canvas/scene.h"
 #include "canvas/twips.h"
 #include "window/scrollbar.h"
 #include "window/smileyicon.h"
@@ -311,21 +312,18 @@ void Form1::mouseMoveEvent(QMouseEvent *event) {
 void Form1::paintEvent(QPaintEvent *) {
     const qreal ratio = devicePixelRatioF();
     if (!qFuzzyCompare(ratio, m_lineRatio)) {
-        for (LineItem *line : m_lines)
-            line->scalePixels(ratio / m_lineRatio);
         m_lineRatio = ratio;
+        for (LineItem *line : m_lines)
+            line->setDeviceRatio(ratio);
     }
-    QPainter painter(this);
-    const QSize deviceSize(static_cast<int>(std::lround(width() * ratio)),
-                           static_cast<int>(std::lround(height() * ratio)));
+    Scene arrow(size(), ratio);
     for (const LineItem *line : m_lines)
-        line->paint(painter, deviceSize, ratio);
+        arrow.addLine(*line);
+    QPainter painter(this);
+    arrow.paint(painter, Scene::Output::Raster);
 }
 
-QPoint Form1::lineDevicePixel(QPointF position) const {
-    return {static_cast<int>(std::floor(position.x() * m_lineRatio / Twips::perPixel)),
-            static_cast<int>(std::floor(position.y() * m_lineRatio / Twips::perPixel))};
-}
+WorldMapping Form1::lineMapping() const { return WorldMapping::twips(size(), m_lineRatio); }
 
 void Form1::lineItemChanged(const LineItem *) { update(); }
 

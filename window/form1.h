@@ -64,7 +64,7 @@ public:
     // Height of the window with its frame, in twips; skipped while maximised or minimised.
     void setOuterHeightTwips(int twips);
 
-    QPoint lineDevicePixel(QPointF position) const override;
+    WorldMapping lineMapping() const override;
     void lineItemChanged(const LineItem *item) override;
     void raiseLineItem(LineItem *item) override;
 
