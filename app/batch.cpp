@@ -1,9 +1,10 @@
 #include "app/batch.h"
 
 #include "app/commandline.h"
-#include "finder/savefile.h"
-#include "finder/solutionlist.h"
 #include "numbers/conversions.h"
+#include "results/plotpicture.h"
+#include "results/savefile.h"
+#include "results/solutionlist.h"
 #include "window/form1.h"
 
 #include <QApplication>
@@ -18,8 +19,16 @@ void complain(const QString &message) {
     std::fprintf(stderr, "zahlenlupe: %s\n", message.toUtf8().constData());
 }
 
-// The plot of a window started with the command line's values, drawn off screen.
+// The plot of a window started with the command line's values, drawn off screen. A scaled PNG is
+// the same window on a screen of that many device pixels to each logical one: the same raster
+// rule, K times the pixels.
 int exportPlot(const CommandLine &command, int argc, char *argv[]) {
+    if (command.scale != 1) {
+        bool given = false;
+        const double factor = qEnvironmentVariable("QT_SCALE_FACTOR").toDouble(&given);
+        qputenv("QT_SCALE_FACTOR",
+                QByteArray::number((given && factor > 0 ? factor : 1.0) * command.scale));
+    }
     // Qt's own options stay in force; the platform is always the one that needs no display.
     std::vector<char *> arguments(argv, argv + argc);
     char platformOption[] = "-platform";
@@ -31,8 +40,9 @@ int exportPlot(const CommandLine &command, int argc, char *argv[]) {
     QApplication app(count, arguments.data());
 
     Form1 form;
-    form.startWith(command.deviationText, command.radius, command.segment);
-    const QString failure = SaveFile::writePng(command.exportPath, form.plotImage());
+    command.start.applyTo(form);
+    const QString failure = SaveFile::writePicture(command.exportPath, PlotPicture(form),
+                                                   *PlotPicture::formatOf(command.exportPath));
     if (!failure.isEmpty()) {
         complain(failure);
         return 1;
@@ -41,7 +51,7 @@ int exportPlot(const CommandLine &command, int argc, char *argv[]) {
 }
 
 int writeList(const CommandLine &command) {
-    const auto entries = SolutionList::forDeviation(Conv::Val(command.deviationText));
+    const auto entries = SolutionList::forDeviation(Conv::Val(command.start.deviationText));
     const QByteArray text = command.format == CommandLine::Format::Json
                                 ? SolutionList::toJson(entries)
                                 : SolutionList::toCsv(entries);

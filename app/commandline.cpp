@@ -1,7 +1,8 @@
 #include "app/commandline.h"
 
 #include "numbers/conversions.h"
-#include "window/form1.h"
+#include "results/plotpicture.h"
+#include "results/windowkeys.h"
 
 #include <QCommandLineParser>
 #include <cmath>
@@ -24,8 +25,10 @@ const QString help = QStringLiteral(
     "  --radius R             Radius des Kreises, ganze Zahl 0..139 (Standard 25).\n"
     "  --segment X1,Y1,X2,Y2  Analysestrecke, ganze Zahlen 0..100\n"
     "                         (Standard 1,1,100,100).\n"
-    "  --export DATEI.png     Das Bild ohne Fenster als PNG schreiben, so wie das\n"
-    "                         Fenster es nach dem Start mit diesen Werten zeigt.\n"
+    "  --export DATEI         Das Bild ohne Fenster schreiben, so wie das Fenster es\n"
+    "                         nach dem Start mit diesen Werten zeigt: als PNG, SVG\n"
+    "                         oder PDF, je nach Endung (.png, .svg, .pdf).\n"
+    "  --scale K              Das PNG K-mal so groß, ganze Zahl 1..8 (Standard 1).\n"
     "  --list                 Die Lösungen auf die Standardausgabe schreiben, eine\n"
     "                         Zeile je Paar (x, y) in der Reihenfolge der Suche:\n"
     "                         x, y, z (exakt) und primitive (ggT(x, y, z) = 1).\n"
@@ -74,10 +77,11 @@ CommandLine CommandLine::parse(const QStringList &arguments) {
     const QCommandLineOption radiusOption(QStringLiteral("radius"), {}, QStringLiteral("R"));
     const QCommandLineOption segmentOption(QStringLiteral("segment"), {}, QStringLiteral("S"));
     const QCommandLineOption exportOption(QStringLiteral("export"), {}, QStringLiteral("FILE"));
+    const QCommandLineOption scaleOption(QStringLiteral("scale"), {}, QStringLiteral("K"));
     const QCommandLineOption listOption(QStringLiteral("list"), {});
     const QCommandLineOption formatOption(QStringLiteral("format"), {}, QStringLiteral("F"));
     parser.addOptions({helpOption, versionOption, deviationOption, radiusOption, segmentOption,
-                       exportOption, listOption, formatOption});
+                       exportOption, scaleOption, listOption, formatOption});
     for (const char *name : qtOptionsWithValue)
         parser.addOption(QCommandLineOption(QLatin1String(name), {}, QStringLiteral("V")));
     for (const char *name : qtFlags)
@@ -89,7 +93,7 @@ CommandLine CommandLine::parse(const QStringList &arguments) {
         return failure(QStringLiteral("Unerwartetes Argument »%1«.")
                            .arg(parser.positionalArguments().constFirst()));
     for (const QCommandLineOption &option :
-         {deviationOption, radiusOption, segmentOption, exportOption, formatOption}) {
+         {deviationOption, radiusOption, segmentOption, exportOption, scaleOption, formatOption}) {
         if (parser.values(option).size() > 1)
             return failure(
                 QStringLiteral("--%1 ist mehrfach angegeben.").arg(option.names().constFirst()));
@@ -98,7 +102,7 @@ CommandLine CommandLine::parse(const QStringList &arguments) {
     CommandLine result;
     if (parser.isSet(helpOption)) {
         result.mode = Mode::Help;
-        result.helpText = help + Form1::keysText();
+        result.helpText = help + WindowKeys::listText();
         return result;
     }
     if (parser.isSet(versionOption)) {
@@ -107,17 +111,17 @@ CommandLine CommandLine::parse(const QStringList &arguments) {
     }
 
     if (parser.isSet(deviationOption)) {
-        result.deviationText = parser.value(deviationOption);
-        if (!Conv::exactVal(result.deviationText))
-            return failure(
-                QStringLiteral("--deviation: »%1« ist keine Zahl.").arg(result.deviationText));
+        result.start.deviationText = parser.value(deviationOption);
+        if (!Conv::exactVal(result.start.deviationText))
+            return failure(QStringLiteral("--deviation: »%1« ist keine Zahl.")
+                               .arg(result.start.deviationText));
     }
     if (parser.isSet(radiusOption)) {
         const std::optional<int> radius = wholeNumberIn(parser.value(radiusOption), 0, 139);
         if (!radius)
             return failure(QStringLiteral("--radius: »%1« ist keine ganze Zahl von 0 bis 139.")
                                .arg(parser.value(radiusOption)));
-        result.radius = *radius;
+        result.start.radius = *radius;
     }
     if (parser.isSet(segmentOption)) {
         const QStringList points = parser.value(segmentOption).split(u',');
@@ -126,7 +130,7 @@ CommandLine CommandLine::parse(const QStringList &arguments) {
             const std::optional<int> value = wholeNumberIn(points[i], 0, 100);
             valid = value.has_value();
             if (valid)
-                result.segment[static_cast<std::size_t>(i)] = *value;
+                result.start.segment[static_cast<std::size_t>(i)] = *value;
         }
         if (!valid)
             return failure(QStringLiteral("--segment: »%1« sind nicht vier ganze Zahlen von 0 bis "
@@ -139,10 +143,19 @@ CommandLine CommandLine::parse(const QStringList &arguments) {
     result.list = parser.isSet(listOption);
     if (parser.isSet(exportOption)) {
         result.exportPath = parser.value(exportOption);
-        if (!result.exportPath.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive) ||
-            result.exportPath.size() <= 4)
-            return failure(QStringLiteral("--export: »%1« ist kein Name einer PNG-Datei (*.png).")
-                               .arg(result.exportPath));
+        if (!PlotPicture::formatOf(result.exportPath))
+            return failure(QStringLiteral("--export: »%1« endet nicht auf %2; die Endung "
+                                          "bestimmt das Format.")
+                               .arg(result.exportPath, PlotPicture::suffixList()));
+    }
+    if (parser.isSet(scaleOption)) {
+        const std::optional<int> scale = wholeNumberIn(parser.value(scaleOption), 1, 8);
+        if (!scale)
+            return failure(QStringLiteral("--scale: »%1« ist keine ganze Zahl von 1 bis 8.")
+                               .arg(parser.value(scaleOption)));
+        if (PlotPicture::formatOf(result.exportPath) != PlotPicture::Format::Png)
+            return failure(QStringLiteral("--scale gilt nur zusammen mit --export DATEI.png."));
+        result.scale = *scale;
     }
     if (parser.isSet(formatOption)) {
         if (!result.list)

@@ -1,8 +1,9 @@
 #pragma once
 
+#include "app/startvalues.h"
+
 #include <QString>
 #include <QStringList>
-#include <array>
 
 // What the command line asks for. It is read without a running application, so that help,
 // version, a bad option and the batch modes need no display; Qt's own options (-platform,
@@ -17,12 +18,12 @@ struct CommandLine {
 
     // The starting values, those of the window unless given.
     bool startValuesGiven = false;
-    QString deviationText = QStringLiteral("0");
-    int radius = 25;
-    std::array<int, 4> segment{1, 1, 100, 100};
+    StartValues start;
 
-    // Batch mode: a PNG file to write, the list of solutions on standard output, or both.
+    // Batch mode: a picture to write (PNG, SVG or PDF by its suffix; a PNG scale times the size),
+    // the list of solutions on standard output, or both.
     QString exportPath;
+    int scale = 1;
     bool list = false;
     Format format = Format::Csv;
 

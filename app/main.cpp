@@ -1,5 +1,6 @@
 #include "app/batch.h"
 #include "app/commandline.h"
+#include "results/windowkeys.h"
 #include "window/form1.h"
 #include "window/qttranslation.h"
 
@@ -45,8 +46,9 @@ int main(int argc, char *argv[]) {
     QApplication::setApplicationVersion(QStringLiteral(ZAHLENLUPE_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("de.zahlenlupe.Zahlenlupe"));
     Form1 form;
+    const WindowKeys keys(form);
     if (command.startValuesGiven)
-        form.startWith(command.deviationText, command.radius, command.segment);
+        command.start.applyTo(form);
     form.show();
     return QApplication::exec();
 }

@@ -70,9 +70,7 @@ void Canvas::Cls() {
     m_currentY = 0;
 }
 
-int Canvas::deviceWidth() const {
-    return std::max(1, static_cast<int>(std::lround(m_drawWidth * m_dpr)));
-}
+int Canvas::deviceWidth() const { return Raster::deviceWidth(m_drawWidth, m_dpr); }
 
 void Canvas::paintLast() {
     m_record.rasterise(m_record.last(), m_raster, m_glyphs, m_image);

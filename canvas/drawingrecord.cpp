@@ -12,6 +12,8 @@ namespace {
 
 using Kind = DrawingRecord::Operation::Kind;
 
+std::uint16_t narrow(int width) { return static_cast<std::uint16_t>(std::clamp(width, 1, 65535)); }
+
 int clamped(long long v) {
     return static_cast<int>(std::clamp(v, -Raster::coordinateLimit, Raster::coordinateLimit));
 }
@@ -24,6 +26,23 @@ QRect boxPixels(const DrawingRecord::Operation &op) {
     const int lo = Raster::squareLow(op.width);
     const int hi = Raster::squareHigh(op.width);
     return QRect(QPoint(op.x0 + lo, op.y0 + lo), QPoint(op.x1 + hi, op.y1 + hi));
+}
+
+// Adds a rectangle to a run of one colour; one that continues the last along a row or a column
+// (a column of marks, say) grows it instead, which paints the same pixels.
+void appendMerged(QList<QRect> &run, const QRect &box) {
+    if (!run.isEmpty()) {
+        QRect &last = run.last();
+        const bool column = box.left() == last.left() && box.right() == last.right() &&
+                            box.top() <= last.bottom() + 1 && box.bottom() >= last.top() - 1;
+        const bool row = box.top() == last.top() && box.bottom() == last.bottom() &&
+                         box.left() <= last.right() + 1 && box.right() >= last.left() - 1;
+        if (column || row) {
+            last = last.united(box);
+            return;
+        }
+    }
+    run.append(box);
 }
 
 } // namespace
@@ -50,7 +69,7 @@ void DrawingRecord::addBox(long long x0, long long y0, long long x1, long long y
                            QRgb colour) {
     Operation op;
     op.kind = Kind::Box;
-    op.width = width;
+    op.width = narrow(width);
     op.colour = colour;
     op.x0 = clamped(std::min(x0, x1));
     op.y0 = clamped(std::min(y0, y1));
@@ -102,7 +121,7 @@ void DrawingRecord::addLine(long long x0, long long y0, long long x1, long long 
     }
     Operation op;
     op.kind = Kind::Line;
-    op.width = width;
+    op.width = narrow(width);
     op.colour = colour;
     op.x0 = static_cast<int>(x0);
     op.y0 = static_cast<int>(y0);
@@ -118,7 +137,7 @@ void DrawingRecord::addText(long long x, long long y, const QString &text, const
     op.colour = colour;
     op.x0 = clamped(x);
     op.y0 = clamped(y);
-    op.text = static_cast<int>(m_texts.size());
+    op.x1 = static_cast<int>(m_texts.size());
     m_texts.append({text, font});
     m_operations.push_back(op);
 }
@@ -153,7 +172,7 @@ void DrawingRecord::rasterise(const Operation &op, Raster &raster, GlyphCache &g
         raster.line(op.x0, op.y0, op.x1, op.y1, op.width, op.colour);
         break;
     case Kind::Text: {
-        const Text &t = m_texts[op.text];
+        const Text &t = m_texts[op.x1];
         const QRect painted = glyphs.draw(image, op.x0, op.y0, t.text, t.font, m_ratio, op.colour);
         raster.touched(painted.left(), painted.top(), painted.right(), painted.bottom());
         break;
@@ -196,6 +215,8 @@ void DrawingRecord::paint(QPainter &painter) const {
         boxes.clear();
     };
     for (const Operation &op : m_operations) {
+        if (op.kind == Kind::Dropped)
+            continue;
         if (op.kind != Kind::Box)
             flushBoxes();
         switch (op.kind) {
@@ -206,7 +227,7 @@ void DrawingRecord::paint(QPainter &painter) const {
             if (!boxes.isEmpty() && op.colour != boxColour)
                 flushBoxes();
             boxColour = op.colour;
-            boxes.append(boxPixels(op));
+            appendMerged(boxes, boxPixels(op));
             break;
         case Kind::Line: {
             // The path's pixels widened to squares, as one stroke from the centre of the first
@@ -220,7 +241,7 @@ void DrawingRecord::paint(QPainter &painter) const {
             break;
         }
         case Kind::Text: {
-            const Text &t = m_texts[op.text];
+            const Text &t = m_texts[op.x1];
             // The same size as the raster's text, in device pixels of the record, whatever the
             // resolution of the painter's device.
             QFont font = t.font;

@@ -28,17 +28,16 @@ class DrawingRecord {
 public:
     struct Operation {
         // Fill: the whole image (clearing). Box: the pixels from corner to corner, widened.
-        // Line: the path from (x0, y0) to (x1, y1), widened. Text: texts[text] with the top-left
-        // corner of its line box at (x0, y0).
+        // Line: the path from (x0, y0) to (x1, y1), widened. Text: the text numbered x1 with the
+        // top-left corner of its line box at (x0, y0). Kept small: the search adds ten thousand.
         enum class Kind : std::uint8_t { Fill, Box, Line, Text, Dropped };
         Kind kind = Kind::Fill;
-        int width = 1; // device pixels
+        std::uint16_t width = 1; // device pixels
         QRgb colour = 0;
         int x0 = 0;
         int y0 = 0;
         int x1 = 0;
         int y1 = 0;
-        int text = -1;
     };
     struct Text {
         QString text;

@@ -50,16 +50,8 @@ void LineItem::setDeviceRatio(double ratio) {
     m_host.lineItemChanged(this);
 }
 
-namespace {
-
-int deviceWidth(int width, double ratio) {
-    return std::max(1, static_cast<int>(std::lround(width * ratio)));
-}
-
-} // namespace
-
 void LineItem::paintPixels(QPainter &painter, QSize deviceSize) const {
-    const int width = deviceWidth(m_width, m_start.ratio());
+    const int width = Raster::deviceWidth(m_width, m_start.ratio());
     const int low = Raster::squareLow(width);
     const int high = Raster::squareHigh(width);
     const QPoint start = pixelStart();
@@ -93,7 +85,7 @@ void LineItem::paintPixels(QPainter &painter, QSize deviceSize) const {
 }
 
 void LineItem::paintVector(QPainter &painter) const {
-    const int width = deviceWidth(m_width, m_start.ratio());
+    const int width = Raster::deviceWidth(m_width, m_start.ratio());
     const double centre = Raster::squareLow(width) + width / 2.0;
     painter.setPen(QPen(m_colour, width, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
     painter.drawLine(QPointF(pixelStart()) + QPointF(centre, centre),

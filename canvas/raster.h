@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QRgb>
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <vector>
 
@@ -71,6 +72,13 @@ public:
 
     // Attaches the raster to an image (or to none); what the image holds is not assumed.
     void attach(QImage *image);
+
+    // A width in logical pixels as device pixels: the whole device pixels it spans, at least one.
+    // Rounding down keeps a wide line at least one device pixel wider than a narrow one at every
+    // ratio, so that a narrow line along a wide one (the diagonal under the segment) stays hidden.
+    static int deviceWidth(int width, double ratio) {
+        return std::max(1, static_cast<int>(std::floor(width * ratio + 1e-9)));
+    }
 
     // Offsets from a path pixel to the first and last row and column of its square `width` wide.
     static int squareLow(int width) { return -((std::max(width, 1) - 1) / 2); }

@@ -26,7 +26,7 @@ profile=${1:-}
 build=${2:-build}
 skipped_file=$build/install-deps.skipped
 
-run=(g++ cmake ninja-build make qt6-base-dev fonts-liberation qt6-translations-l10n)
+run=(g++ cmake ninja-build make qt6-base-dev qt6-svg-dev fonts-liberation qt6-translations-l10n)
 package=("${run[@]}" dpkg-dev file)
 
 # The sanitizer and libFuzzer runtime belongs to one clang release: the installed one, or the one
@@ -48,12 +48,12 @@ case $profile in
 run) required=("${run[@]}") ;;
 test)
     required=("${run[@]}")
-    optional=(xvfb xdotool x11-apps desktop-file-utils appstream)
+    optional=(xvfb xdotool x11-apps desktop-file-utils appstream poppler-utils librsvg2-bin)
     ;;
 asan)
     required=("${run[@]}" clang)
     sanitizers=1
-    optional=(xvfb xdotool x11-apps desktop-file-utils appstream)
+    optional=(xvfb xdotool x11-apps desktop-file-utils appstream poppler-utils librsvg2-bin)
     ;;
 soakx)
     required=("${run[@]}" clang xvfb xdotool x11-apps)

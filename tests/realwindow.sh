@@ -100,6 +100,29 @@ clickAt "$searchX" "$searchY"
 restPointer
 expectMarks "after +1, +1, Tripel anzeigen" 2
 
+# Ctrl+P opens the print dialog. With no printer set up it prints to a PDF file named after the
+# deviation, in the working folder; Return accepts it.
+"$xdotool" key ctrl+p
+dialog=""
+for _ in $(seq 50); do
+    dialog=$("$xdotool" search --onlyvisible --name '^Bild drucken$' 2>/dev/null | head -n 1)
+    [[ -n $dialog ]] && break
+    sleep 0.2
+done
+[[ -n $dialog ]] || fail "Ctrl+P opened no print dialog"
+"$xdotool" windowfocus --sync "$dialog" key Return
+printed=$work/zahlenlupe-abweichung-2.pdf
+for _ in $(seq 50); do
+    [[ -s $printed ]] && ! "$xdotool" search --onlyvisible --name '^Bild drucken$' >/dev/null &&
+        break
+    sleep 0.2
+done
+[[ $(head -c 5 "$printed" 2>/dev/null) == "%PDF-" ]] || fail "Ctrl+P printed no PDF file"
+if command -v pdftotext >/dev/null; then
+    pdftotext "$printed" - | grep -qx 100 || fail "the printed page has no label 100"
+fi
+echo "Ctrl+P: printed $(stat -c %s "$printed") bytes of PDF"
+
 kill -0 "$programPid" 2>/dev/null || fail "the program ended by itself"
 
 clickAt "$exitX" "$exitY"

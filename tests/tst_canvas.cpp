@@ -440,7 +440,7 @@ void TestCanvas::spanMemoryChangesNoPixel() {
         const int column = random.bounded(101);
         const QRgb grid = palette[random.bounded(2)];
         {
-        Canvas *c = &fast;
+            Canvas *c = &fast;
             c->setDrawWidth(width);
             c->setForeColor(colour);
             switch (kind) {

@@ -3,6 +3,10 @@
 // picture. This test runs with QT_SCALE_FACTOR=2 (set by CTest).
 #include "testsupport.h"
 
+#include "results/plotpicture.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 #include <memory>
 
@@ -67,11 +71,36 @@ private slots:
 
     void savedPlotHasDeviceResolution() {
         // What Ctrl+S saves is the canvas as Qt paints it on screen, less the controls that are
-        // not part of the plot.
+        // not part of the plot; and so is a PNG exported at twice the size from a screen of
+        // ratio 1.
         const QImage shown = shownPlot(*form);
-        const QImage plot = form->plotImage().convertToFormat(QImage::Format_RGB32);
+        const QImage plot = PlotPicture(*form).image().convertToFormat(QImage::Format_RGB32);
         QCOMPARE(plot.size(), QSize(1490, 1330));
         QVERIFY(plot == shown);
+
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("plot.png"));
+        QProcess program;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(QStringLiteral("QT_SCALE_FACTOR"));
+        program.setProcessEnvironment(environment);
+        program.start(
+            QStringLiteral(ZAHLENLUPE_BINARY),
+            {QStringLiteral("--export"), file, QStringLiteral("--scale"), QStringLiteral("2")});
+        QVERIFY(program.waitForFinished(30000));
+        QCOMPARE(program.exitCode(), 0);
+        QVERIFY(QImage(file).convertToFormat(QImage::Format_RGB32) == shown);
+    }
+
+    // At start-up the segment lies on the dashed diagonal; at any ratio the dashes show only
+    // beside the segment's two ends (run also at a ratio of 1.5, where once they showed all along).
+    void segmentCoversTheDiagonal() {
+        for (const char *name : {"Label2", "txtRadius", "hscRadius", "txtHilfe", "picInfo"})
+            control<QWidget>(*form, name)->hide();
+        const QImage shown = canvas->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const QRect plot(canvas->devicePixelOf(0, 101), canvas->devicePixelOf(101, 0));
+        const int dashes = pixelsOf(shown, rgb(100, 100, 100), plot).size();
+        QVERIFY2(dashes <= 30, qPrintable(QString::number(dashes)));
     }
 
 private:

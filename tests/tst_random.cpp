@@ -34,6 +34,8 @@
 // to find the event that stops the program. A failure prints the command that repeats it.
 #include "testsupport.h"
 
+#include "results/windowkeys.h"
+
 #include "canvas/canvas.h"
 #include "canvas/lineitem.h"
 #include "window/form1.h"
@@ -665,9 +667,10 @@ Session::Session(Form1 &form, Intercepts &intercepts, quint64 seed)
         QObject::connect(m_buttons[k], &QPushButton::clicked, m_buttons[k],
                          [this, k] { ++m_clicks[k]; });
     // Ctrl+S saves into a folder that is not there, and gets a warning box.
-    m_form.setFileChooser([this](const QString &, const QString &, const QString &) {
-        return m_folder.filePath(QStringLiteral("none/plot.png"));
-    });
+    (new WindowKeys(m_form))
+        ->setFileChooser([this](const QString &, const QString &, const QString &) {
+            return m_folder.filePath(QStringLiteral("none/plot.png"));
+        });
 }
 
 QString Session::runEvent() {

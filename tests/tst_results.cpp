@@ -2,16 +2,21 @@
 // solutions, the plot and the list on the command line, and the save keys in the window.
 #include "testsupport.h"
 
-#include "finder/solutionlist.h"
 #include "numbers/solution.h"
+#include "results/plotpicture.h"
+#include "results/solutionlist.h"
+#include "results/windowkeys.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollBar>
+#include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QXmlStreamReader>
 #include <numeric>
 
 using namespace TestSupport;
@@ -51,6 +56,30 @@ Run runProgram(const QStringList &arguments) {
 
 QImage rgb(const QImage &image) { return image.convertToFormat(QImage::Format_RGB32); }
 
+// A vector file drawn as pixels by an outside renderer, `scale` pixels to each logical pixel of the
+// plot; a null image when the renderer fails.
+QImage rendered(const QString &file, int scale) {
+    QProcess process;
+    const QString out = file + QStringLiteral(".rendered.png");
+    if (file.endsWith(QLatin1String(".svg")))
+        process.start(QStringLiteral("rsvg-convert"),
+                      {QStringLiteral("-w"), QString::number(745 * scale), QStringLiteral("-h"),
+                       QString::number(665 * scale), file, QStringLiteral("-o"), out});
+    else
+        process.start(QStringLiteral("pdftoppm"),
+                      {QStringLiteral("-r"), QString::number(72 * scale), QStringLiteral("-png"),
+                       QStringLiteral("-singlefile"), file, out.chopped(4)});
+    process.waitForFinished(30000);
+    return rgb(QImage(out));
+}
+
+QString outputOf(const QString &program, const QStringList &arguments) {
+    QProcess process;
+    process.start(program, arguments);
+    process.waitForFinished(30000);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
 } // namespace
 
 class TestResults : public QObject {
@@ -67,6 +96,8 @@ private slots:
     void listOnTheCommandLine();
     void exportEqualsTheWindow_data();
     void exportEqualsTheWindow();
+    void everyFormatShowsTheMarks_data();
+    void everyFormatShowsTheMarks();
     void badArgumentsLeaveNothing_data();
     void badArgumentsLeaveNothing();
     void keysActInEveryControl();
@@ -248,6 +279,89 @@ void TestResults::exportEqualsTheWindow() {
     QVERIFY(exported == shown);
 }
 
+// The exported picture of every format, read back as pixels at three times its size: in every cell
+// the colour the solutions give it, by the test's own arithmetic. The radius and the segment are
+// put in the corner below the plot so that only the grid crosses the cells.
+void TestResults::everyFormatShowsTheMarks_data() {
+    QTest::addColumn<QString>("suffix");
+    QTest::addColumn<QString>("deviation");
+    // -1e20 marks every cell in double precision: the largest picture.
+    for (const char *suffix : {"png", "svg", "pdf"})
+        for (const char *d : {"0", "2", "-1e20"})
+            QTest::addRow("%s, %s", suffix, d)
+                << QString::fromLatin1(suffix) << QString::fromLatin1(d);
+}
+
+void TestResults::everyFormatShowsTheMarks() {
+    QFETCH(QString, suffix);
+    QFETCH(QString, deviation);
+    bool whole = false;
+    const long long d = deviation.toLongLong(&whole);
+    const bool vector = suffix != QLatin1String("png");
+    const QString renderer = suffix == QLatin1String("svg") ? "rsvg-convert" : "pdftoppm";
+    if (vector && QStandardPaths::findExecutable(renderer).isEmpty()) {
+        if (qEnvironmentVariable("CI") == QLatin1String("true"))
+            QFAIL(qPrintable(renderer + " is missing"));
+        QSKIP(qPrintable(renderer + " is missing (Debian: librsvg2-bin, poppler-utils)"));
+    }
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("plot.") + suffix);
+    QStringList arguments{"--deviation", deviation, "--radius", "0",
+                          "--segment",   "0,0,0,0", "--export", file};
+    if (!vector)
+        arguments << "--scale"
+                  << "3";
+    const Run run = runProgram(arguments);
+    QCOMPARE(run.status, 0);
+    const QImage picture = vector ? rendered(file, 3) : rgb(QImage(file));
+    QCOMPARE(picture.size(), QSize(2235, 1995));
+
+    // A point of each cell clear of its grid lines and of the diagonal, in pixels of the picture.
+    const auto at = [](double x, double y) {
+        return QPoint(static_cast<int>((x + 5) * 745 / 125 * 3),
+                      static_cast<int>((115 - y) * 665 / 120 * 3));
+    };
+    int wrong = 0;
+    for (int x = 1; x <= 100; ++x)
+        for (int y = 1; y <= 100; ++y) {
+            const QRgb expected = whole && !exactHypotenuse(x, y, d) ? white
+                                  : x == y                           ? markBlack
+                                  : x < y                            ? markBlue
+                                                                     : markRed;
+            const QRgb shown = picture.pixel(at(x + 0.8, y + 0.2)) & 0xffffffu;
+            if (shown != expected && ++wrong <= 5)
+                qWarning("cell %d, %d: #%06x, expected #%06x", x, y, shown, expected);
+        }
+    QCOMPARE(wrong, 0);
+
+    if (suffix == QLatin1String("pdf")) {
+        // One page of the plot's size, its labels real text in an embedded font.
+        const QString info = outputOf(QStringLiteral("pdfinfo"), {file});
+        QVERIFY2(info.contains(QRegularExpression(QStringLiteral("Pages: +1\\n"))),
+                 qPrintable(info));
+        QVERIFY2(info.contains(QStringLiteral("Page size:       745 x 665 pts")), qPrintable(info));
+        QVERIFY(outputOf(QStringLiteral("pdftotext"), {file, "-"}).contains(QLatin1String("100")));
+        const QStringList fonts =
+            outputOf(QStringLiteral("pdffonts"), {file}).split(u'\n', Qt::SkipEmptyParts).mid(2);
+        QVERIFY(!fonts.isEmpty());
+        for (const QString &font : fonts)
+            QVERIFY2(font.contains(QLatin1String(" yes ")), qPrintable(font));
+        QVERIFY(QFileInfo(file).size() < 200000);
+    }
+    if (suffix == QLatin1String("svg")) {
+        QFile svg(file);
+        QVERIFY(svg.open(QIODevice::ReadOnly));
+        QXmlStreamReader xml(&svg);
+        int texts = 0;
+        while (!xml.atEnd())
+            if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == u"text")
+                ++texts;
+        QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+        QCOMPARE(texts, 22 + 1); // the axis labels and the radius label
+        QVERIFY(svg.size() < 1000000);
+    }
+}
+
 void TestResults::badArgumentsLeaveNothing_data() {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<int>("status");
@@ -270,7 +384,9 @@ void TestResults::badArgumentsLeaveNothing_data() {
     QTest::newRow("format unknown") << out({"--list", "--format", "xml"}) << 2;
     QTest::newRow("format without list") << out({"--format", "csv"}) << 2;
     QTest::newRow("radius on a list alone") << QStringList{"--list", "--radius", "3"} << 2;
-    QTest::newRow("no png name") << QStringList{"--export", "OUT.jpg"} << 2;
+    QTest::newRow("no picture name") << QStringList{"--export", "OUT.jpg"} << 2;
+    QTest::newRow("scale 9") << out({"--scale", "9"}) << 2;
+    QTest::newRow("scale of a PDF") << QStringList{"--export", "OUT.pdf", "--scale", "2"} << 2;
     QTest::newRow("folder missing") << QStringList{"--export", "OUT/none/plot.png"} << 1;
 }
 
@@ -291,9 +407,10 @@ void TestResults::badArgumentsLeaveNothing() {
 void TestResults::keysActInEveryControl() {
     QTemporaryDir dir;
     Form1 form;
+    WindowKeys keys(form);
     QStringList suggested;
     QString answer;
-    form.setFileChooser([&](const QString &, const QString &path, const QString &) {
+    keys.setFileChooser([&](const QString &, const QString &path, const QString &) {
         suggested << QFileInfo(path).fileName();
         return answer;
     });
@@ -314,7 +431,7 @@ void TestResults::keysActInEveryControl() {
         return values;
     };
     const QStringList before = state();
-    const QImage plot = form.plotImage();
+    const QImage plot = PlotPicture(form).image();
     int checked = 0;
     for (QWidget *widget : form.findChildren<QWidget *>()) {
         if (!(widget->focusPolicy() & Qt::TabFocus) || !widget->isVisible())
@@ -347,12 +464,32 @@ void TestResults::keysActInEveryControl() {
     QCOMPARE(suggested.first(), QStringLiteral("zahlenlupe-abweichung-2.png"));
     QCOMPARE(suggested.last(), QStringLiteral("zahlenlupe-abweichung-2.csv"));
 
+    // The picture's format follows the name's suffix; another suffix is refused.
+    for (const auto &[suffix, start] : {std::pair{"svg", "<?xml"}, std::pair{"pdf", "%PDF-"}}) {
+        answer = dir.filePath(QStringLiteral("plot.") + QLatin1String(suffix));
+        QTest::keyClick(&form, Qt::Key_S, Qt::ControlModifier);
+        QFile file(answer);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY2(file.readAll().startsWith(start), suffix);
+    }
+    const auto failureShown = [&form] {
+        auto *box = form.findChild<QMessageBox *>(QStringLiteral("saveFailure"));
+        if (box == nullptr)
+            return false;
+        box->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return true;
+    };
+    answer = dir.filePath(QStringLiteral("plot.jpg"));
+    QTest::keyClick(&form, Qt::Key_S, Qt::ControlModifier);
+    QVERIFY(!QFile::exists(answer));
+    QVERIFY(failureShown());
+
     // A file that cannot be written is reported, and nothing is left behind.
     answer = dir.filePath(QStringLiteral("none/plot.png"));
     QTest::keyClick(&form, Qt::Key_S, Qt::ControlModifier);
-    QVERIFY(form.findChild<QMessageBox *>(QStringLiteral("saveFailure")) != nullptr);
+    QVERIFY(failureShown());
     QVERIFY(!QFile::exists(answer));
-    form.findChild<QMessageBox *>(QStringLiteral("saveFailure"))->close();
 
     QTest::keyClick(&form, Qt::Key_Q, Qt::ControlModifier);
     QVERIFY(!form.isVisible());

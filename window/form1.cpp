@@ -99,7 +99,6 @@ Form1::Form1(QWidget *parent) : QWidget(parent) {
     arrangeTabOrder();
     connectHandlers();
     nameControls();
-    connectKeys();
     Form_Load();
 }
 

@@ -4,10 +4,7 @@
 
 #include <QHash>
 #include <QList>
-#include <QStandardPaths>
 #include <QWidget>
-#include <array>
-#include <functional>
 
 class Canvas;
 class QLabel;
@@ -39,27 +36,11 @@ public:
     };
     const Counters &counters() const { return m_counters; }
 
-    // Starting values other than the design's, as the command line gives them: the deviation box
-    // gets the text, the radius bar and the four segment bars their values (each change runs its
-    // chain as a user's would), and a search follows.
-    void startWith(const QString &deviationText, int radius, const std::array<int, 4> &segment);
-
-    // What leaves the window. The plot is what the canvas shows without the pointer's preview:
-    // its image with the segment lines and the radius label, in device pixels. The solutions are
-    // those of the deviation the last search used, so they match the marks on screen.
-    QImage plotImage() const;
+    // The output canvas and the radius label at the foot of its circle, for what leaves the window.
+    const Canvas &plotCanvas() const { return *picAusgabe; }
+    const QLineEdit &radiusLabel() const { return *Text2; }
+    // The deviation the last search used: the marks on screen are its solutions.
     double searchedDeviation() const { return m_searchedDeviation; }
-    // The keys above, one per line, as the information box and the command-line help list them.
-    static QString keysText();
-    void savePlot();      // Ctrl+S
-    void copyPlot();      // Ctrl+Shift+C
-    void saveSolutions(); // Ctrl+L
-
-    // Asks where to save; a file dialog unless a test puts a fixed answer in its place. An empty
-    // answer saves nothing.
-    using FileChooser = std::function<QString(const QString &title, const QString &suggestedPath,
-                                              const QString &filter)>;
-    void setFileChooser(FileChooser chooser) { m_chooseFile = std::move(chooser); }
 
     // Height of the window with its frame, in twips; skipped while maximised or minimised.
     void setOuterHeightTwips(int twips);
@@ -133,15 +114,6 @@ private:
     void nameControls();
     void describeControls(); // each control's help text as its description
     void describePlot(bool marked);
-    // The save, copy and quit keys, and the file dialog that asks where to save.
-    void connectKeys();
-    // Asks where to save, suggesting the name for the last search's deviation in the given
-    // standard folder, and writes there with `write`, which
-    // gives an error message or nothing. A failure is shown.
-    void saveResult(const QString &title, QStandardPaths::StandardLocation folder,
-                    const QString &suffix, const QString &filter,
-                    const std::function<QString(const QString &)> &write);
-    void reportSaveFailure(const QString &message);
 
     QPushButton *Command1 = nullptr;
     QPushButton *Command2 = nullptr;
@@ -187,5 +159,4 @@ private:
     qreal m_lineRatio = 1.0;
     Counters m_counters;
     double m_searchedDeviation = 0;
-    FileChooser m_chooseFile;
 };

@@ -1,6 +1,8 @@
 // The help line across the top of the canvas, the information box and the exit button.
 #include "window/form1.h"
 
+#include "window/keynames.h"
+
 #include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -53,17 +55,13 @@ void Form1::txtX2_MouseMove(int, int, float, float) { showHelp(helpSegment); }
 void Form1::txtY2_MouseMove(int, int, float, float) { showHelp(helpSegment); }
 void Form1::txtY1_MouseDown(int, int, float, float) { showHelp(helpSegment); }
 
-QString Form1::keysText() {
-    return QStringLiteral("Strg+S: Bild als PNG speichern\n"
-                          "Strg+Umschalt+C: Bild in die Zwischenablage kopieren\n"
-                          "Strg+L: Lösungen als CSV speichern\n"
-                          "Strg+Q: Beenden\n");
-}
-
 void Form1::Command5_Click() {
-    QMessageBox box(QMessageBox::Information, QStringLiteral("Programmiert von"),
-                    QStringLiteral("Zahlenlupe – gebaut vom Zahlenlupe-Team\n\nTasten:\n") +
-                        keysText(),
+    // The keys are those the window has as actions.
+    QString credits = QStringLiteral("Zahlenlupe – gebaut vom Zahlenlupe-Team\n");
+    const QString keys = KeyNames::list(actions());
+    if (!keys.isEmpty())
+        credits += QStringLiteral("\nTasten:\n") + keys;
+    QMessageBox box(QMessageBox::Information, QStringLiteral("Programmiert von"), credits,
                     QMessageBox::Ok, this);
     box.setObjectName(QStringLiteral("infoBox"));
     box.setWindowModality(Qt::ApplicationModal);

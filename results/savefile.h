@@ -3,7 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
-class QImage;
+#include "results/plotpicture.h"
 
 // Writing results to files, for the window's save keys and the command line alike.
 namespace SaveFile {
@@ -13,11 +13,12 @@ namespace SaveFile {
 // empty text on success, otherwise a German message that names the file and the cause.
 QString write(const QString &path, const QByteArray &content);
 
-// The image as a PNG file, with its device pixels as they are, under the same rule. An empty
-// image (a plot squeezed to no height) is refused.
-QString writePng(const QString &path, const QImage &image);
+// The picture in the format, under the same rule. An empty picture (a plot squeezed to no
+// height) is refused.
+QString writePicture(const QString &path, const PlotPicture &picture, PlotPicture::Format format);
 
-// "zahlenlupe-abweichung-<d>.<suffix>", the deviation written as a plain number.
+// "zahlenlupe-abweichung-<d>", the deviation written as a plain number, and the same with a suffix.
+QString suggestedBaseName(double deviation);
 QString suggestedName(double deviation, const QString &suffix);
 
 } // namespace SaveFile

@@ -1,7 +1,5 @@
-#include "finder/savefile.h"
+#include "results/savefile.h"
 
-#include <QBuffer>
-#include <QImage>
 #include <QSaveFile>
 
 namespace SaveFile {
@@ -13,18 +11,19 @@ QString write(const QString &path, const QByteArray &content) {
     return QStringLiteral("»%1« kann nicht geschrieben werden: %2").arg(path, file.errorString());
 }
 
-QString writePng(const QString &path, const QImage &image) {
-    QByteArray data;
-    QBuffer buffer(&data);
-    buffer.open(QIODevice::WriteOnly);
-    if (image.isNull() || !image.save(&buffer, "PNG"))
+QString writePicture(const QString &path, const PlotPicture &picture, PlotPicture::Format format) {
+    const QByteArray data = picture.encode(format);
+    if (data.isEmpty())
         return QStringLiteral("»%1« wird nicht geschrieben: das Bild ist leer.").arg(path);
     return write(path, data);
 }
 
+QString suggestedBaseName(double deviation) {
+    return QStringLiteral("zahlenlupe-abweichung-%1").arg(QString::number(deviation, 'g', 15));
+}
+
 QString suggestedName(double deviation, const QString &suffix) {
-    return QStringLiteral("zahlenlupe-abweichung-%1.%2")
-        .arg(QString::number(deviation, 'g', 15), suffix);
+    return suggestedBaseName(deviation) + QLatin1Char('.') + suffix;
 }
 
 } // namespace SaveFile

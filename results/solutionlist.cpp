@@ -1,4 +1,4 @@
-#include "finder/solutionlist.h"
+#include "results/solutionlist.h"
 
 #include "numbers/solution.h"
 

@@ -1,0 +1,120 @@
+#include "results/plotpicture.h"
+
+#include "canvas/canvas.h"
+#include "window/form1.h"
+
+#include <QBuffer>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSvgGenerator>
+#include <algorithm>
+
+std::optional<PlotPicture::Format> PlotPicture::formatOf(const QString &fileName) {
+    const QString suffix = QFileInfo(fileName).suffix().toLower();
+    if (QFileInfo(fileName).completeBaseName().isEmpty())
+        return std::nullopt;
+    if (suffix == QLatin1String("png"))
+        return Format::Png;
+    if (suffix == QLatin1String("svg"))
+        return Format::Svg;
+    if (suffix == QLatin1String("pdf"))
+        return Format::Pdf;
+    return std::nullopt;
+}
+
+QString PlotPicture::suffixList() { return QStringLiteral(".png, .svg oder .pdf"); }
+
+PlotPicture::PlotPicture(const Form1 &form)
+    : m_canvas(form.plotCanvas()), m_label(form.radiusLabel().text()) {
+    const QLineEdit &label = form.radiusLabel();
+    m_label.resize(label.size());
+    m_label.setFont(label.font());
+    m_label.setPalette(label.palette());
+    m_label.setAlignment(label.alignment());
+    m_labelPosition = label.pos();
+}
+
+Scene PlotPicture::scene() const {
+    Scene scene = m_canvas.scene();
+    scene.addWidget(m_label, m_labelPosition);
+    return scene;
+}
+
+bool PlotPicture::isEmpty() const { return m_canvas.image().isNull(); }
+
+QSize PlotPicture::size() const { return m_canvas.size(); }
+
+QImage PlotPicture::image() const { return scene().toImage(); }
+
+QPicture PlotPicture::vectors() const {
+    // A picture keeps text at its size in picture units whatever the resolution of the device it
+    // is played on, widgets' texts included.
+    QPicture picture;
+    QPainter painter(&picture);
+    scene().paint(painter, Scene::Output::Vector);
+    painter.end();
+    return picture;
+}
+
+void PlotPicture::paint(QPainter &painter, const QRectF &target) const {
+    const QSizeF own = size();
+    if (own.isEmpty() || target.isEmpty())
+        return;
+    const double scale = std::min(target.width() / own.width(), target.height() / own.height());
+    const QSizeF scaled = own * scale;
+    painter.save();
+    painter.translate(target.center() - QPointF(scaled.width(), scaled.height()) / 2);
+    painter.scale(scale, scale);
+    painter.setClipRect(QRectF(QPointF(0, 0), own));
+    const QPicture picture = vectors();
+    // A picture played on a device of another resolution grows or shrinks with it; the target
+    // rectangle has said how large it is to be already.
+    if (const QPaintDevice *device = painter.device()) {
+        const double factor = static_cast<double>(picture.logicalDpiX()) / device->logicalDpiX();
+        painter.scale(factor, factor);
+    }
+    painter.drawPicture(0, 0, picture);
+    painter.restore();
+}
+
+QByteArray PlotPicture::encode(Format format) const {
+    if (isEmpty())
+        return {};
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    const QRectF whole(QPointF(0, 0), QSizeF(size()));
+    switch (format) {
+    case Format::Png:
+        image().save(&buffer, "PNG");
+        break;
+    case Format::Svg: {
+        QSvgGenerator svg;
+        svg.setOutputDevice(&buffer);
+        svg.setSize(size());
+        svg.setViewBox(whole);
+        svg.setResolution(96);
+        svg.setTitle(QStringLiteral("Zahlenlupe"));
+        QPainter painter(&svg);
+        paint(painter, whole);
+        break;
+    }
+    case Format::Pdf: {
+        // One page exactly the plot's size, a point for each logical pixel, no margin.
+        QPdfWriter pdf(&buffer);
+        pdf.setResolution(72);
+        pdf.setPageSize(
+            QPageSize(QSizeF(size()), QPageSize::Point, QString(), QPageSize::ExactMatch));
+        pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+        pdf.setTitle(QStringLiteral("Zahlenlupe"));
+        pdf.setCreator(QStringLiteral("Zahlenlupe"));
+        QPainter painter(&pdf);
+        paint(painter, whole);
+        break;
+    }
+    }
+    return bytes;
+}

@@ -1,0 +1,126 @@
+#include "results/windowkeys.h"
+
+#include "results/plotpicture.h"
+#include "results/plotprinter.h"
+#include "results/savefile.h"
+#include "results/solutionlist.h"
+#include "window/form1.h"
+#include "window/keynames.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QDir>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QMessageBox>
+
+const WindowKeys::Key WindowKeys::keys[] = {
+    {Qt::CTRL | Qt::Key_S, "Bild speichern (PNG, SVG oder PDF)", &WindowKeys::savePicture},
+    {Qt::CTRL | Qt::SHIFT | Qt::Key_C, "Bild in die Zwischenablage kopieren",
+     &WindowKeys::copyPicture},
+    {Qt::CTRL | Qt::Key_P, "Bild drucken", &WindowKeys::printPicture},
+    {Qt::CTRL | Qt::Key_L, "Lösungen als CSV speichern", &WindowKeys::saveSolutions},
+    {Qt::CTRL | Qt::Key_Q, "Beenden", &WindowKeys::quit},
+};
+
+WindowKeys::WindowKeys(Form1 &form) : QObject(&form), m_form(form) {
+    for (const Key &key : keys) {
+        auto *action = new QAction(QString::fromUtf8(key.what), &form);
+        action->setShortcut(QKeySequence(key.keys));
+        action->setShortcutContext(Qt::WindowShortcut);
+        connect(action, &QAction::triggered, this, key.action);
+        form.addAction(action);
+    }
+    m_chooseFile = [this](const QString &title, const QString &suggestedPath,
+                          const QString &filters) {
+        QFileDialog dialog(&m_form, title, suggestedPath, filters);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        // A name typed without a suffix gets the one of the chosen filter.
+        const auto suffixOf = [](const QString &filter) {
+            return filter.section(QStringLiteral("(*."), 1).section(QLatin1Char(')'), 0, 0);
+        };
+        dialog.setDefaultSuffix(QFileInfo(suggestedPath).suffix());
+        connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                [&dialog, suffixOf](const QString &filter) {
+                    dialog.setDefaultSuffix(suffixOf(filter));
+                });
+        return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+    };
+}
+
+QString WindowKeys::listText() {
+    QString text;
+    for (const Key &key : keys)
+        text += KeyNames::line(QKeySequence(key.keys), QString::fromUtf8(key.what));
+    return text;
+}
+
+QString WindowKeys::chooseFile(const QString &title, QStandardPaths::StandardLocation folder,
+                               const QString &suffix, const QString &filters) const {
+    const QString name = SaveFile::suggestedName(m_form.searchedDeviation(), suffix);
+    const QString where = QStandardPaths::writableLocation(folder);
+    return m_chooseFile(
+        title, where.isEmpty() || !QDir(where).exists() ? name : QDir(where).filePath(name),
+        filters);
+}
+
+void WindowKeys::savePicture() {
+    const QString path = chooseFile(
+        QStringLiteral("Bild speichern"), QStandardPaths::PicturesLocation, QStringLiteral("png"),
+        QStringLiteral("PNG-Bilder (*.png);;SVG-Bilder (*.svg);;PDF-Dokumente (*.pdf)"));
+    if (path.isEmpty())
+        return;
+    const std::optional<PlotPicture::Format> format = PlotPicture::formatOf(path);
+    if (!format) {
+        reportFailure(QStringLiteral("»%1« wird nicht geschrieben: das Bild wird als %2 "
+                                     "gespeichert, je nach Endung des Namens.")
+                          .arg(path, PlotPicture::suffixList()));
+        return;
+    }
+    const QString failure = SaveFile::writePicture(path, PlotPicture(m_form), *format);
+    if (!failure.isEmpty())
+        reportFailure(failure);
+}
+
+void WindowKeys::copyPicture() {
+    const PlotPicture picture(m_form);
+    if (picture.isEmpty()) {
+        reportFailure(QStringLiteral("Das Bild ist leer; nichts kopiert."));
+        return;
+    }
+    QGuiApplication::clipboard()->setImage(picture.image());
+}
+
+void WindowKeys::printPicture() {
+    const PlotPicture picture(m_form);
+    if (picture.isEmpty()) {
+        reportFailure(QStringLiteral("Das Bild ist leer; nichts gedruckt."),
+                      QStringLiteral("Nicht gedruckt"));
+        return;
+    }
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    PlotPrinter::print(m_form, picture, SaveFile::suggestedBaseName(m_form.searchedDeviation()),
+                       QDir(documents).exists() ? documents : QDir::currentPath());
+}
+
+void WindowKeys::saveSolutions() {
+    const QString path =
+        chooseFile(QStringLiteral("Lösungen speichern"), QStandardPaths::DocumentsLocation,
+                   QStringLiteral("csv"), QStringLiteral("CSV-Dateien (*.csv)"));
+    if (path.isEmpty())
+        return;
+    const QString failure = SaveFile::write(
+        path, SolutionList::toCsv(SolutionList::forDeviation(m_form.searchedDeviation())));
+    if (!failure.isEmpty())
+        reportFailure(failure);
+}
+
+void WindowKeys::quit() { m_form.Command6_Click(); }
+
+// Shown without waiting, so nothing that runs the window stops on it.
+void WindowKeys::reportFailure(const QString &message, const QString &title) {
+    auto *box = new QMessageBox(QMessageBox::Warning, title, message, QMessageBox::Ok, &m_form);
+    box->setObjectName(QStringLiteral("saveFailure"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
