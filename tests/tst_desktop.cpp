@@ -1,6 +1,6 @@
-// The window on the user's desktop: Qt's own texts in German, text that stays readable under a
-// dark colour scheme, what screen readers announce, and text boxes that keep long pastes whole
-// and remember only so much for undo.
+// The window on the user's desktop: Qt's own texts in German, text and the preview that stay
+// readable under a dark colour scheme, what screen readers announce, and text boxes that keep long
+// pastes whole and remember only so much for undo.
 
 #include "testsupport.h"
 
@@ -39,6 +39,37 @@ double contrast(QRgb a, QRgb b) {
     const double la = luminance(a);
     const double lb = luminance(b);
     return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// What stands out on a picture: the ground is the most frequent colour in the area, the drawing
+// the pixel that differs most from it.
+struct Contrast {
+    QRgb ground = 0;
+    QRgb drawing = 0;
+    double ratio = 1;
+    QString text() const {
+        return QStringLiteral("%1 on %2: %3:1")
+            .arg(QColor(drawing).name(), QColor(ground).name())
+            .arg(ratio, 0, 'f', 2);
+    }
+};
+
+Contrast measureContrast(const QImage &shot, const QRect &area) {
+    QHash<QRgb, int> frequency;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            ++frequency[shot.pixel(x, y)];
+    Contrast c;
+    c.ground = shot.pixel(area.topLeft());
+    for (auto it = frequency.cbegin(); it != frequency.cend(); ++it)
+        if (it.value() > frequency.value(c.ground))
+            c.ground = it.key();
+    c.drawing = c.ground;
+    for (auto it = frequency.cbegin(); it != frequency.cend(); ++it)
+        if (contrast(it.key(), c.ground) > contrast(c.drawing, c.ground))
+            c.drawing = it.key();
+    c.ratio = contrast(c.drawing, c.ground);
+    return c;
 }
 
 // A dark colour scheme as desktops give it: light text on dark grounds.
@@ -115,6 +146,8 @@ private slots:
 
     void textContrastUnderDarkPalette_data();
     void textContrastUnderDarkPalette();
+    void previewContrast_data();
+    void previewContrast();
 
     void everyControlHasAName();
     void descriptionsAreTheHelpTexts_data();
@@ -219,24 +252,40 @@ void TestDesktop::textContrastUnderDarkPalette() {
     auto *widget = control<QWidget>(*form, QTest::currentDataTag());
     const QImage shot = widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
     const int frame = 2;
-    const QRect interior = shot.rect().adjusted(frame, frame, -frame, -frame);
-    QHash<QRgb, int> frequency;
-    for (int y = interior.top(); y <= interior.bottom(); ++y)
-        for (int x = interior.left(); x <= interior.right(); ++x)
-            ++frequency[shot.pixel(x, y)];
-    QRgb ground = shot.pixel(interior.topLeft());
-    for (auto it = frequency.cbegin(); it != frequency.cend(); ++it)
-        if (it.value() > frequency.value(ground))
-            ground = it.key();
-    QRgb text = ground;
-    for (auto it = frequency.cbegin(); it != frequency.cend(); ++it)
-        if (contrast(it.key(), ground) > contrast(text, ground))
-            text = it.key();
+    const Contrast measured =
+        measureContrast(shot, shot.rect().adjusted(frame, frame, -frame, -frame));
+    QVERIFY2(measured.ratio >= 4.5, qPrintable(measured.text()));
+}
 
-    const double ratio = contrast(text, ground);
-    QVERIFY2(ratio >= 4.5, qPrintable(QStringLiteral("%1 on %2: %3:1")
-                                          .arg(QColor(text).name(), QColor(ground).name())
-                                          .arg(ratio, 0, 'f', 2)));
+// The triangle of the preview on its ground, above the readout box, under a dark scheme and under
+// the light one, where the ground stays the palette's own.
+void TestDesktop::previewContrast_data() {
+    QTest::addColumn<bool>("dark");
+    QTest::newRow("dark palette") << true;
+    QTest::newRow("light palette") << false;
+}
+
+void TestDesktop::previewContrast() {
+    QFETCH(bool, dark);
+    const QPalette before = QApplication::palette();
+    if (dark)
+        QApplication::setPalette(darkPalette());
+    const auto restore = qScopeGuard([&before] { QApplication::setPalette(before); });
+    const auto form = shownForm();
+    auto *canvas = control<Canvas>(*form, "picAusgabe");
+    // Two moves: a move to where the pointer already is from the row before is no move.
+    QTest::mouseMove(canvas, TestSupport::pixelFor(*canvas, 10.5f, 10.5f));
+    QTest::mouseMove(canvas, TestSupport::pixelFor(*canvas, 30.5f, 40.5f));
+
+    auto *preview = control<Canvas>(*form, "picInfo");
+    const QImage shot = preview->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const int aboveReadout = control<QWidget>(*form, "txtInfo")->y();
+    const Contrast measured = measureContrast(shot, QRect(0, 0, shot.width(), aboveReadout));
+    qInfo("%s: %s", QTest::currentDataTag(), qPrintable(measured.text()));
+    QCOMPARE(QColor(measured.drawing), QColor(0, 0, 192));
+    QVERIFY2(measured.ratio >= 3, qPrintable(measured.text()));
+    if (!dark)
+        QCOMPARE(QColor(measured.ground), QApplication::palette().color(QPalette::Base));
 }
 
 // ---------------------------------------------------------------------------------------------

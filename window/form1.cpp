@@ -200,8 +200,9 @@ void Form1::createControls() {
         windowFont.setResolveMask(QFont::AllPropertiesResolved);
         picInfo->setFont(windowFont);
     }
-    picInfo->setBackColor(Colors::systemWindowBackground());
-    picInfo->setForeColor(RGB(0, 0, 192));
+    const QRgb triangleBlue = RGB(0, 0, 192);
+    picInfo->setBackColor(Colors::systemWindowBackground(triangleBlue));
+    picInfo->setForeColor(triangleBlue);
     picInfo->setDrawWidth(6);
     picInfo->setFocusPolicy(Qt::StrongFocus);
     picInfo->Cls();
