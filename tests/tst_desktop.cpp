@@ -8,6 +8,7 @@
 #include "window/textarea.h"
 
 #include <QAccessible>
+#include <QAccessibleValueInterface>
 #include <QApplication>
 #include <QClipboard>
 #include <QLibraryInfo>
@@ -154,6 +155,8 @@ private slots:
     void descriptionsAreTheHelpTexts();
     void plotDescriptionFollowsTheSearch_data();
     void plotDescriptionFollowsTheSearch();
+    void barValuesAsSpoken_data();
+    void barValuesAsSpoken();
 
     void longPasteArrivesWhole_data();
     void longPasteArrivesWhole();
@@ -292,7 +295,8 @@ void TestDesktop::previewContrast() {
 // Screen readers
 
 // Walks the accessible tree from the window: every control that takes the focus has a name of
-// words, no two alike, and the walk meets every one of them.
+// words, a button's name begins with its caption, no two controls (labels included) share a
+// name, and the walk meets every control that takes the focus.
 void TestDesktop::everyControlHasAName() {
     const auto form = shownForm();
     const QRegularExpression word(QStringLiteral("\\p{L}{2}"));
@@ -301,14 +305,20 @@ void TestDesktop::everyControlHasAName() {
     QHash<QString, QString> owners; // name -> control
     std::function<void(QAccessibleInterface *)> walk = [&](QAccessibleInterface *face) {
         const auto *widget = qobject_cast<const QWidget *>(face->object());
-        if (widget != nullptr && face->state().focusable && !widget->objectName().isEmpty() &&
-            !widget->objectName().startsWith(QLatin1String("qt_"))) {
-            const QString owner = widget->objectName();
-            const QString name = face->text(QAccessible::Name);
-            focusable << owner;
-            if (!name.contains(word))
-                faults << owner + QStringLiteral(" is called \"") + name + QLatin1Char('"');
-            else if (owners.contains(name))
+        const QString owner = widget != nullptr ? widget->objectName() : QString();
+        const QString name = face->text(QAccessible::Name);
+        if (!owner.isEmpty() && !owner.startsWith(QLatin1String("qt_"))) {
+            if (face->state().focusable) {
+                focusable << owner;
+                if (!name.contains(word))
+                    faults << owner + QStringLiteral(" is called \"") + name + QLatin1Char('"');
+            }
+            const auto *button = qobject_cast<const QAbstractButton *>(widget);
+            if (button != nullptr && name != button->text() &&
+                !name.startsWith(button->text() + QStringLiteral(": ")))
+                faults << owner + QStringLiteral(" is called \"") + name +
+                              QStringLiteral("\" without its caption ") + button->text();
+            if (!name.isEmpty() && owners.contains(name))
                 faults << owner + QStringLiteral(" has the name of ") + owners.value(name);
             owners.insert(name, owner);
         }
@@ -399,6 +409,40 @@ void TestDesktop::plotDescriptionFollowsTheSearch() {
     const QString shown =
         accessible(control<Canvas>(*form, "picAusgabe"))->text(QAccessible::Description);
     QCOMPARE(shown, description);
+}
+
+// What a screen reader reads of a bar's value, in words and in number, and that its step down is
+// one step of the bar. The compression bar tells its height as a share of the full one.
+void TestDesktop::barValuesAsSpoken_data() {
+    QTest::addColumn<QString>("bar");
+    QTest::addColumn<int>("value");
+    QTest::addColumn<QString>("spoken");
+    QTest::addColumn<double>("reported");
+
+    QTest::newRow("full height") << "vscBildschirm" << 9972 << "100 % der vollen Höhe" << 100.0;
+    QTest::newRow("half height") << "vscBildschirm" << 4986 << "50 % der vollen Höhe" << 50.0;
+    QTest::newRow("one step below full")
+        << "vscBildschirm" << 9971 << "99,99 % der vollen Höhe" << 99.98997;
+    QTest::newRow("radius") << "hscRadius" << 30 << "30" << 30.0;
+}
+
+void TestDesktop::barValuesAsSpoken() {
+    QFETCH(QString, bar);
+    QFETCH(int, value);
+    QFETCH(QString, spoken);
+    QFETCH(double, reported);
+
+    const auto form = shownForm();
+    auto *scrollBar = control<ScrollBar>(*form, qPrintable(bar));
+    scrollBar->setValue(value);
+    QAccessibleInterface *face = accessible(scrollBar);
+    QCOMPARE(face->text(QAccessible::Value), spoken);
+    QAccessibleValueInterface *number = face->valueInterface();
+    QVERIFY(number != nullptr);
+    QVERIFY2(std::abs(number->currentValue().toDouble() - reported) < 1e-4,
+             qPrintable(number->currentValue().toString()));
+    number->setCurrentValue(reported - number->minimumStepSize().toDouble());
+    QCOMPARE(scrollBar->value(), value - 1);
 }
 
 // ---------------------------------------------------------------------------------------------
