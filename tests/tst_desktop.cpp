@@ -1,6 +1,6 @@
 // The window on the user's desktop: Qt's own texts in German, text and the preview that stay
-// readable under a dark colour scheme, what screen readers announce, and text boxes that keep long
-// pastes whole and remember only so much for undo.
+// readable under a dark colour scheme, what screen readers announce, the window's height without
+// a title bar, and text boxes that keep long pastes whole and remember only so much for undo.
 
 #include "testsupport.h"
 
@@ -157,6 +157,8 @@ private slots:
     void plotDescriptionFollowsTheSearch();
     void barValuesAsSpoken_data();
     void barValuesAsSpoken();
+
+    void framelessWindowHeight();
 
     void longPasteArrivesWhole_data();
     void longPasteArrivesWhole();
@@ -443,6 +445,23 @@ void TestDesktop::barValuesAsSpoken() {
              qPrintable(number->currentValue().toString()));
     number->setCurrentValue(reported - number->minimumStepSize().toDouble());
     QCOMPARE(scrollBar->value(), value - 1);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Frameless sessions
+
+// A window without a title bar keeps the client area the design gives it under its outer height:
+// back at the top, the compression bar leaves it as it opened.
+void TestDesktop::framelessWindowHeight() {
+    Form1 form;
+    form.setWindowFlag(Qt::FramelessWindowHint);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    auto *bar = control<ScrollBar>(form, "vscBildschirm");
+    bar->setValue(4986);
+    QCOMPARE(form.height(), 393); // (4986 + 1452 - 549) / 15 = 392.6
+    bar->setValue(9972);
+    QCOMPARE(form.size(), QSize(811, 725));
 }
 
 // ---------------------------------------------------------------------------------------------
