@@ -4,7 +4,7 @@
 #   scripts/install-deps.sh PROFILE [BUILD_DIR]
 #
 #   run      compiling and starting the program (also build, bench, soak, install)
-#   test     run + the tools of the real-window test and the install checks
+#   test     run + the tools of the real-window tests (X and Wayland) and the install checks
 #   asan     test + clang and its sanitizer runtime
 #   soakx    run + clang, its sanitizer runtime and the X tools of the real-window soak (required)
 #   fuzz     run + clang and libFuzzer
@@ -26,7 +26,10 @@ profile=${1:-}
 build=${2:-build}
 skipped_file=$build/install-deps.skipped
 
-run=(g++ cmake ninja-build make qt6-base-dev qt6-svg-dev fonts-liberation qt6-translations-l10n)
+# qt6-wayland: the program runs natively on a Wayland session, and at all on one without Xwayland.
+# qt6-svg-dev: the plot as SVG.
+run=(g++ cmake ninja-build make qt6-base-dev qt6-svg-dev fonts-liberation qt6-translations-l10n
+     qt6-wayland)
 package=("${run[@]}" dpkg-dev file)
 
 # The sanitizer and libFuzzer runtime belongs to one clang release: the installed one, or the one
@@ -48,12 +51,12 @@ case $profile in
 run) required=("${run[@]}") ;;
 test)
     required=("${run[@]}")
-    optional=(xvfb xdotool x11-apps desktop-file-utils appstream poppler-utils librsvg2-bin)
+    optional=(xvfb xdotool x11-apps weston desktop-file-utils appstream poppler-utils librsvg2-bin)
     ;;
 asan)
     required=("${run[@]}" clang)
     sanitizers=1
-    optional=(xvfb xdotool x11-apps desktop-file-utils appstream poppler-utils librsvg2-bin)
+    optional=(xvfb xdotool x11-apps weston desktop-file-utils appstream poppler-utils librsvg2-bin)
     ;;
 soakx)
     required=("${run[@]}" clang xvfb xdotool x11-apps)

@@ -1,6 +1,6 @@
-// The window on the user's desktop: Qt's own texts in German, text that stays readable under a
-// dark colour scheme, what screen readers announce, and text boxes that keep long pastes whole
-// and remember only so much for undo.
+// The window on the user's desktop: Qt's own texts in German, text and the preview that stay
+// readable under a dark colour scheme, what screen readers announce, the window's height without
+// a title bar, and text boxes that keep long pastes whole and remember only so much for undo.
 
 #include "testsupport.h"
 
@@ -8,6 +8,7 @@
 #include "window/textarea.h"
 
 #include <QAccessible>
+#include <QAccessibleValueInterface>
 #include <QApplication>
 #include <QClipboard>
 #include <QLibraryInfo>
@@ -39,6 +40,37 @@ double contrast(QRgb a, QRgb b) {
     const double la = luminance(a);
     const double lb = luminance(b);
     return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// What stands out on a picture: the ground is the most frequent colour in the area, the drawing
+// the pixel that differs most from it.
+struct Contrast {
+    QRgb ground = 0;
+    QRgb drawing = 0;
+    double ratio = 1;
+    QString text() const {
+        return QStringLiteral("%1 on %2: %3:1")
+            .arg(QColor(drawing).name(), QColor(ground).name())
+            .arg(ratio, 0, 'f', 2);
+    }
+};
+
+Contrast measureContrast(const QImage &shot, const QRect &area) {
+    QHash<QRgb, int> frequency;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            ++frequency[shot.pixel(x, y)];
+    Contrast c;
+    c.ground = shot.pixel(area.topLeft());
+    for (auto it = frequency.cbegin(); it != frequency.cend(); ++it)
+        if (it.value() > frequency.value(c.ground))
+            c.ground = it.key();
+    c.drawing = c.ground;
+    for (auto it = frequency.cbegin(); it != frequency.cend(); ++it)
+        if (contrast(it.key(), c.ground) > contrast(c.drawing, c.ground))
+            c.drawing = it.key();
+    c.ratio = contrast(c.drawing, c.ground);
+    return c;
 }
 
 // A dark colour scheme as desktops give it: light text on dark grounds.
@@ -115,12 +147,18 @@ private slots:
 
     void textContrastUnderDarkPalette_data();
     void textContrastUnderDarkPalette();
+    void previewContrast_data();
+    void previewContrast();
 
     void everyControlHasAName();
     void descriptionsAreTheHelpTexts_data();
     void descriptionsAreTheHelpTexts();
     void plotDescriptionFollowsTheSearch_data();
     void plotDescriptionFollowsTheSearch();
+    void barValuesAsSpoken_data();
+    void barValuesAsSpoken();
+
+    void framelessWindowHeight();
 
     void longPasteArrivesWhole_data();
     void longPasteArrivesWhole();
@@ -223,31 +261,48 @@ void TestDesktop::textContrastUnderDarkPalette() {
                             .toImage()
                             .convertToFormat(QImage::Format_RGB32);
     const int frame = 2;
-    const QRect interior = shot.rect().adjusted(frame, frame, -frame, -frame);
-    QHash<QRgb, int> frequency;
-    for (int y = interior.top(); y <= interior.bottom(); ++y)
-        for (int x = interior.left(); x <= interior.right(); ++x)
-            ++frequency[shot.pixel(x, y)];
-    QRgb ground = shot.pixel(interior.topLeft());
-    for (auto it = frequency.cbegin(); it != frequency.cend(); ++it)
-        if (it.value() > frequency.value(ground))
-            ground = it.key();
-    QRgb text = ground;
-    for (auto it = frequency.cbegin(); it != frequency.cend(); ++it)
-        if (contrast(it.key(), ground) > contrast(text, ground))
-            text = it.key();
+    const Contrast measured =
+        measureContrast(shot, shot.rect().adjusted(frame, frame, -frame, -frame));
+    QVERIFY2(measured.ratio >= 4.5, qPrintable(measured.text()));
+}
 
-    const double ratio = contrast(text, ground);
-    QVERIFY2(ratio >= 4.5, qPrintable(QStringLiteral("%1 on %2: %3:1")
-                                          .arg(QColor(text).name(), QColor(ground).name())
-                                          .arg(ratio, 0, 'f', 2)));
+// The triangle of the preview on its ground, above the readout box, under a dark scheme and under
+// the light one, where the ground stays the palette's own.
+void TestDesktop::previewContrast_data() {
+    QTest::addColumn<bool>("dark");
+    QTest::newRow("dark palette") << true;
+    QTest::newRow("light palette") << false;
+}
+
+void TestDesktop::previewContrast() {
+    QFETCH(bool, dark);
+    const QPalette before = QApplication::palette();
+    if (dark)
+        QApplication::setPalette(darkPalette());
+    const auto restore = qScopeGuard([&before] { QApplication::setPalette(before); });
+    const auto form = shownForm();
+    auto *canvas = control<Canvas>(*form, "picAusgabe");
+    // Two moves: a move to where the pointer already is from the row before is no move.
+    QTest::mouseMove(canvas, TestSupport::pixelFor(*canvas, 10.5f, 10.5f));
+    QTest::mouseMove(canvas, TestSupport::pixelFor(*canvas, 30.5f, 40.5f));
+
+    auto *preview = control<Canvas>(*form, "picInfo");
+    const QImage shot = preview->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const int aboveReadout = control<QWidget>(*form, "txtInfo")->y();
+    const Contrast measured = measureContrast(shot, QRect(0, 0, shot.width(), aboveReadout));
+    qInfo("%s: %s", QTest::currentDataTag(), qPrintable(measured.text()));
+    QCOMPARE(QColor(measured.drawing), QColor(0, 0, 192));
+    QVERIFY2(measured.ratio >= 3, qPrintable(measured.text()));
+    if (!dark)
+        QCOMPARE(QColor(measured.ground), QApplication::palette().color(QPalette::Base));
 }
 
 // ---------------------------------------------------------------------------------------------
 // Screen readers
 
 // Walks the accessible tree from the window: every control that takes the focus has a name of
-// words, no two alike, and the walk meets every one of them.
+// words, a button's name begins with its caption, no two controls (labels included) share a
+// name, and the walk meets every control that takes the focus.
 void TestDesktop::everyControlHasAName() {
     const auto form = shownForm();
     const QRegularExpression word(QStringLiteral("\\p{L}{2}"));
@@ -256,14 +311,20 @@ void TestDesktop::everyControlHasAName() {
     QHash<QString, QString> owners; // name -> control
     std::function<void(QAccessibleInterface *)> walk = [&](QAccessibleInterface *face) {
         const auto *widget = qobject_cast<const QWidget *>(face->object());
-        if (widget != nullptr && face->state().focusable && !widget->objectName().isEmpty() &&
-            !widget->objectName().startsWith(QLatin1String("qt_"))) {
-            const QString owner = widget->objectName();
-            const QString name = face->text(QAccessible::Name);
-            focusable << owner;
-            if (!name.contains(word))
-                faults << owner + QStringLiteral(" is called \"") + name + QLatin1Char('"');
-            else if (owners.contains(name))
+        const QString owner = widget != nullptr ? widget->objectName() : QString();
+        const QString name = face->text(QAccessible::Name);
+        if (!owner.isEmpty() && !owner.startsWith(QLatin1String("qt_"))) {
+            if (face->state().focusable) {
+                focusable << owner;
+                if (!name.contains(word))
+                    faults << owner + QStringLiteral(" is called \"") + name + QLatin1Char('"');
+            }
+            const auto *button = qobject_cast<const QAbstractButton *>(widget);
+            if (button != nullptr && name != button->text() &&
+                !name.startsWith(button->text() + QStringLiteral(": ")))
+                faults << owner + QStringLiteral(" is called \"") + name +
+                              QStringLiteral("\" without its caption ") + button->text();
+            if (!name.isEmpty() && owners.contains(name))
                 faults << owner + QStringLiteral(" has the name of ") + owners.value(name);
             owners.insert(name, owner);
         }
@@ -354,6 +415,57 @@ void TestDesktop::plotDescriptionFollowsTheSearch() {
     const QString shown =
         accessible(control<Canvas>(*form, "picAusgabe"))->text(QAccessible::Description);
     QCOMPARE(shown, description);
+}
+
+// What a screen reader reads of a bar's value, in words and in number, and that its step down is
+// one step of the bar. The compression bar tells its height as a share of the full one.
+void TestDesktop::barValuesAsSpoken_data() {
+    QTest::addColumn<QString>("bar");
+    QTest::addColumn<int>("value");
+    QTest::addColumn<QString>("spoken");
+    QTest::addColumn<double>("reported");
+
+    QTest::newRow("full height") << "vscBildschirm" << 9972 << "100 % der vollen Höhe" << 100.0;
+    QTest::newRow("half height") << "vscBildschirm" << 4986 << "50 % der vollen Höhe" << 50.0;
+    QTest::newRow("one step below full")
+        << "vscBildschirm" << 9971 << "99,99 % der vollen Höhe" << 99.98997;
+    QTest::newRow("radius") << "hscRadius" << 30 << "30" << 30.0;
+}
+
+void TestDesktop::barValuesAsSpoken() {
+    QFETCH(QString, bar);
+    QFETCH(int, value);
+    QFETCH(QString, spoken);
+    QFETCH(double, reported);
+
+    const auto form = shownForm();
+    auto *scrollBar = control<ScrollBar>(*form, qPrintable(bar));
+    scrollBar->setValue(value);
+    QAccessibleInterface *face = accessible(scrollBar);
+    QCOMPARE(face->text(QAccessible::Value), spoken);
+    QAccessibleValueInterface *number = face->valueInterface();
+    QVERIFY(number != nullptr);
+    QVERIFY2(std::abs(number->currentValue().toDouble() - reported) < 1e-4,
+             qPrintable(number->currentValue().toString()));
+    number->setCurrentValue(reported - number->minimumStepSize().toDouble());
+    QCOMPARE(scrollBar->value(), value - 1);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Frameless sessions
+
+// A window without a title bar keeps the client area the design gives it under its outer height:
+// back at the top, the compression bar leaves it as it opened.
+void TestDesktop::framelessWindowHeight() {
+    Form1 form;
+    form.setWindowFlag(Qt::FramelessWindowHint);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    auto *bar = control<ScrollBar>(form, "vscBildschirm");
+    bar->setValue(4986);
+    QCOMPARE(form.height(), 393); // (4986 + 1452 - 549) / 15 = 392.6
+    bar->setValue(9972);
+    QCOMPARE(form.size(), QSize(811, 725));
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -1,19 +1,25 @@
-// Reads a screen dump in X window dump format (what `xwd` writes) and checks the plot that
-// Zahlenlupe's main window shows in it: which cells of 1..100 x 1..100 carry a blue, red or black
-// mark, compared with the solutions of x^2 + y^2 = z^2 + d that this tool computes itself.
+// Reads a screen dump in X window dump format (what `xwd` writes) or a PNG screenshot (what a
+// Wayland compositor's screenshooter writes) and checks the plot that Zahlenlupe's main window
+// shows in it: which cells of 1..100 x 1..100 carry a blue, red or black mark, compared with the
+// solutions of x^2 + y^2 = z^2 + d that this tool computes itself.
 //
 //   xwdmarks painted DUMP WINDOW_X WINDOW_Y
 //       exit 0 when the canvas shows its grey border and white plot square, 1 when not (yet)
 //   xwdmarks check DUMP WINDOW_X WINDOW_Y DEVIATION [RADIUS]
 //       exit 0 when every cell shows the mark it should (cells close to the radius circle, whose
 //       points may cover a probe pixel, are left out), 1 on any difference
+//   xwdmarks opening DUMP WINDOW_X WINDOW_Y
+//       check for the opening picture (deviation 0, radius 25) of a window the pointer has never
+//       touched: the cells under the preview box at its design place are left out too
 //
 // WINDOW_X, WINDOW_Y: the screen position of the window's client area. Exit 2 on bad arguments
 // or an unreadable dump.
 
+#include <QImage>
 #include <cmath>
 #include <cstdint>
 #include <fstream>
+#include <functional>
 #include <iostream>
 #include <optional>
 #include <sstream>
@@ -203,20 +209,27 @@ private:
     std::uint64_t m_pixelStart = 0;
 };
 
+// The screen's pixels, from either kind of dump.
+using Screen = std::function<std::optional<Rgb>(int x, int y)>;
+
 // Where the canvas lies in the window's client area, and how its world coordinates map to it:
 // x runs from -5 at the left edge to 120 at the right edge, y from 115 at the top edge to -5 at
 // the bottom edge.
 class CanvasView {
 public:
-    CanvasView(const XwdImage &image, int windowX, int windowY)
-        : m_image(image), m_left(windowX + 24), m_top(windowY + 48) {}
+    CanvasView(Screen screen, int windowX, int windowY)
+        : m_screen(std::move(screen)), m_left(windowX + 24), m_top(windowY + 48) {}
+
+    // The canvas pixel that holds a world point.
+    static int column(double x) { return static_cast<int>(std::floor((x + 5.0) * width / 125.0)); }
+    static int row(double y) { return static_cast<int>(std::floor((115.0 - y) * height / 120.0)); }
 
     std::optional<Rgb> colourAt(double x, double y) const {
-        const int px = static_cast<int>(std::floor((x + 5.0) * width / 125.0));
-        const int py = static_cast<int>(std::floor((115.0 - y) * height / 120.0));
+        const int px = column(x);
+        const int py = row(y);
         if (px < 0 || py < 0 || px >= width || py >= height)
             return std::nullopt;
-        return m_image.pixel(m_left + px, m_top + py);
+        return m_screen(m_left + px, m_top + py);
     }
 
     // White in the plot square (right of the grid, and in its bottom-left corner), grey in the
@@ -230,7 +243,7 @@ public:
     static constexpr int height = 665;
 
 private:
-    const XwdImage &m_image;
+    Screen m_screen;
     int m_left;
     int m_top;
 };
@@ -254,6 +267,17 @@ struct Probe {
 };
 constexpr Probe firstProbe{0.78, 0.3};
 constexpr Probe secondProbe{0.7, 0.22};
+
+// The preview box at its design place, in canvas pixels (6720, 3480 and 2412 twips, 15 to a
+// pixel), where it stays until the pointer first moves over the canvas.
+bool underPreview(int x, int y) {
+    const auto inside = [](int pixel, int from) { return pixel >= from && pixel < from + 161; };
+    for (const Probe &p : {firstProbe, secondProbe}) {
+        if (inside(CanvasView::column(x + p.dx), 448) && inside(CanvasView::row(y + p.dy), 232))
+            return true;
+    }
+    return false;
+}
 
 bool nearCircle(int x, int y, int radius) {
     const double distance = radius + 0.5;
@@ -286,6 +310,7 @@ struct Cell {
 };
 
 struct Verdict {
+    int solutions = 0;
     int skipped = 0;
     int expectedBlue = 0;
     int expectedRed = 0;
@@ -296,10 +321,12 @@ struct Verdict {
     std::vector<std::string> differences;
 };
 
-Verdict judge(const std::vector<Cell> &cells, long long deviation, int radius) {
+Verdict judge(const std::vector<Cell> &cells, long long deviation, int radius, bool opening) {
     Verdict v;
     for (const Cell &cell : cells) {
-        if (nearCircle(cell.x, cell.y, radius)) {
+        const std::optional<Rgb> mark = expectedMark(cell.x, cell.y, deviation);
+        v.solutions += mark.has_value();
+        if (nearCircle(cell.x, cell.y, radius) || (opening && underPreview(cell.x, cell.y))) {
             ++v.skipped;
             continue;
         }
@@ -307,7 +334,6 @@ Verdict judge(const std::vector<Cell> &cells, long long deviation, int radius) {
         v.blue += r.isMark(markBlue);
         v.red += r.isMark(markRed);
         v.black += r.isMark(markBlack);
-        const std::optional<Rgb> mark = expectedMark(cell.x, cell.y, deviation);
         std::string problem;
         if (mark) {
             v.expectedBlue += *mark == markBlue;
@@ -339,11 +365,39 @@ std::optional<long long> wholeNumber(const char *text) {
 
 int usage() {
     std::cerr << "usage: xwdmarks painted DUMP WINDOW_X WINDOW_Y\n"
-                 "       xwdmarks check DUMP WINDOW_X WINDOW_Y DEVIATION [RADIUS]\n";
+                 "       xwdmarks check DUMP WINDOW_X WINDOW_Y DEVIATION [RADIUS]\n"
+                 "       xwdmarks opening DUMP WINDOW_X WINDOW_Y\n";
     return 2;
 }
 
-int checkMarks(const CanvasView &canvas, long long deviation, int radius) {
+bool isPng(const std::string &path) {
+    std::ifstream file(path, std::ios::binary);
+    char signature[8] = {};
+    return file.read(signature, sizeof signature) &&
+           std::string(signature, sizeof signature) == "\x89PNG\r\n\x1a\n";
+}
+
+std::optional<Screen> loadScreen(const std::string &path, std::string &error) {
+    if (isPng(path)) {
+        const QImage image(QString::fromStdString(path));
+        if (image.isNull()) {
+            error = "unreadable PNG";
+            return std::nullopt;
+        }
+        return [image](int x, int y) -> std::optional<Rgb> {
+            if (!image.valid(x, y))
+                return std::nullopt;
+            const QRgb c = image.pixel(x, y);
+            return Rgb{qRed(c), qGreen(c), qBlue(c)};
+        };
+    }
+    std::optional<XwdImage> image = XwdImage::load(path, error);
+    if (!image)
+        return std::nullopt;
+    return [dump = std::move(*image)](int x, int y) { return dump.pixel(x, y); };
+}
+
+int checkMarks(const CanvasView &canvas, long long deviation, int radius, bool opening) {
     std::vector<Cell> cells;
     for (int x = 1; x <= 100; ++x)
         for (int y = 1; y <= 100; ++y) {
@@ -356,11 +410,14 @@ int checkMarks(const CanvasView &canvas, long long deviation, int radius) {
             cells.push_back({x, y, {*a, *b}});
         }
 
-    const Verdict v = judge(cells, deviation, radius);
-    std::cout << "deviation " << deviation << ", radius " << radius << ": " << v.skipped
-              << " cells near the circle skipped; blue " << v.blue << " (expected "
-              << v.expectedBlue << "), red " << v.red << " (expected " << v.expectedRed
-              << "), black " << v.black << " (expected " << v.expectedBlack << ")\n";
+    const Verdict v = judge(cells, deviation, radius, opening);
+    std::cout << "deviation " << deviation << ", radius " << radius << ": " << v.solutions
+              << " solutions; " << v.skipped
+              << (opening ? " cells near the circle or under the preview box skipped"
+                          : " cells near the circle skipped")
+              << "; blue " << v.blue << " (expected " << v.expectedBlue << "), red " << v.red
+              << " (expected " << v.expectedRed << "), black " << v.black << " (expected "
+              << v.expectedBlack << ")\n";
     if (v.differences.empty())
         return 0;
 
@@ -372,7 +429,7 @@ int checkMarks(const CanvasView &canvas, long long deviation, int radius) {
         std::cout << "  ...\n";
     // A picture that belongs to a neighbouring deviation points at lost or doubled clicks.
     for (long long other = deviation - 20; other <= deviation + 20; ++other) {
-        if (other != deviation && judge(cells, other, radius).differences.empty())
+        if (other != deviation && judge(cells, other, radius, opening).differences.empty())
             std::cout << "the picture matches deviation " << other << " instead\n";
     }
     return 1;
@@ -390,12 +447,13 @@ int main(int argc, char *argv[]) {
         return usage();
 
     std::string error;
-    const std::optional<XwdImage> image = XwdImage::load(argv[2], error);
-    if (!image) {
+    std::optional<Screen> screen = loadScreen(argv[2], error);
+    if (!screen) {
         std::cerr << argv[2] << ": " << error << "\n";
         return 2;
     }
-    const CanvasView canvas(*image, static_cast<int>(*windowX), static_cast<int>(*windowY));
+    const CanvasView canvas(std::move(*screen), static_cast<int>(*windowX),
+                            static_cast<int>(*windowY));
 
     if (command == "painted" && argc == 5) {
         if (canvas.painted())
@@ -409,7 +467,9 @@ int main(int argc, char *argv[]) {
         if (!deviation || !radius || *radius < 0 || *radius > 141 || *deviation < -1000000 ||
             *deviation > 1000000)
             return usage();
-        return checkMarks(canvas, *deviation, static_cast<int>(*radius));
+        return checkMarks(canvas, *deviation, static_cast<int>(*radius), false);
     }
+    if (command == "opening" && argc == 5)
+        return checkMarks(canvas, 0, 25, true);
     return usage();
 }

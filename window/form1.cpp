@@ -200,8 +200,9 @@ void Form1::createControls() {
         windowFont.setResolveMask(QFont::AllPropertiesResolved);
         picInfo->setFont(windowFont);
     }
-    picInfo->setBackColor(Colors::systemWindowBackground());
-    picInfo->setForeColor(RGB(0, 0, 192));
+    const QRgb triangleBlue = RGB(0, 0, 192);
+    picInfo->setBackColor(Colors::systemWindowBackground(triangleBlue));
+    picInfo->setForeColor(triangleBlue);
     picInfo->setDrawWidth(6);
     picInfo->setFocusPolicy(Qt::StrongFocus);
     picInfo->Cls();
@@ -335,6 +336,13 @@ void Form1::raiseLineItem(LineItem *item) {
 void Form1::setOuterHeightTwips(int twips) {
     if (isMaximized() || isMinimized() || isFullScreen())
         return;
+    // The design's outer height counts a title bar and borders of 549 twips over its client area
+    // (10875 of 11424). Where the window system reports a frame, the outer height is met with it;
+    // where it reports none (a frameless session, a compositor that keeps its frame to itself, a
+    // window not shown yet) the client area takes the height the design gives it inside that
+    // frame, so the window opens and returns to the same 811 x 725.
+    constexpr int designFrameTwips = 549;
     const int frame = isVisible() ? frameGeometry().height() - geometry().height() : 0;
-    setFixedHeight(std::max(0, toPixels(twips) - frame));
+    setFixedHeight(
+        std::max(0, frame > 0 ? toPixels(twips) - frame : toPixels(twips - designFrameTwips)));
 }

@@ -6,6 +6,7 @@
 #include "window/scrollbar.h"
 #include "window/textarea.h"
 
+#include <QAccessible>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -17,11 +18,11 @@ void Form1::nameControls() {
     };
     const Entry entries[] = {
         {Command1, QStringLiteral("Tripel anzeigen")},
-        {Command2, QStringLiteral("Bildschirm löschen")},
-        {Command3, QStringLiteral("Abweichung um 1 erhöhen")},
-        {Command4, QStringLiteral("Abweichung um 1 verringern")},
-        {Command5, QStringLiteral("Info zum Programm")},
-        {Command6, QStringLiteral("Programm beenden")},
+        {Command2, QStringLiteral("cls: Bildschirm löschen")},
+        {Command3, QStringLiteral("+1: Abweichung um 1 erhöhen")},
+        {Command4, QStringLiteral("-1: Abweichung um 1 verringern")},
+        {Command5, QStringLiteral("i: Info zum Programm")},
+        {Command6, QStringLiteral("X: Programm beenden")},
         {Text1, QStringLiteral("Abweichung")},
         {txtAnzahl, QStringLiteral("Anzahl der Lösungen")},
         {txtX1, QStringLiteral("Strecke, Punkt 1, x")},
@@ -32,7 +33,7 @@ void Form1::nameControls() {
         {hscY1, QStringLiteral("Strecke, Punkt 1, y einstellen")},
         {hscX2, QStringLiteral("Strecke, Punkt 2, x einstellen")},
         {hscY2, QStringLiteral("Strecke, Punkt 2, y einstellen")},
-        {txtRadius, QStringLiteral("Radius des Kreises")},
+        {txtRadius, QStringLiteral("Radius des Kreises, Wert")},
         {hscRadius, QStringLiteral("Radius des Kreises einstellen")},
         {Text2, QStringLiteral("Radius am Fuß des Kreises")},
         {vscBildschirm, QStringLiteral("Höhe des Ausgabefensters")},
@@ -41,25 +42,35 @@ void Form1::nameControls() {
         {picInfo, QStringLiteral("Dreieck zur Zelle unter dem Mauszeiger")},
         {txtInfo, QStringLiteral("Werte zur Zelle unter dem Mauszeiger")},
     };
-    // Labels are announced by their captions.
+    // Labels are announced by their captions; a button's caption leads its name, so that a
+    // voice-control user can say what the button shows.
     for (const Entry &entry : entries)
         entry.control->setAccessibleName(entry.name);
+    // The bar's raw value counts twips; a listener wants to know how much of the plot is left.
+    vscBildschirm->setSpokenAsPercentageOf(QStringLiteral("der vollen Höhe"));
     describeControls();
 }
 
 // The deviation reads as the deviation box writes it, the count as the count box shows it. After
 // "cls" the plot shows no marks, and says so.
+//
+// Qt 6.4 has no announcement event (it came with 6.8), so the new description is what a screen
+// reader can learn of a search: it is told of the change, and Orca reads it out when the plot is
+// the object it is on; from any other control the count is heard when the user moves to the plot
+// or to the count box.
 void Form1::describePlot(bool marked) {
     const QString radius = Conv::wholeNumberText(hscRadius->value());
-    if (!marked) {
-        picAusgabe->setAccessibleDescription(
-            QStringLiteral("Keine Lösungen eingezeichnet, Radius %1").arg(radius));
-        return;
+    QString description = QStringLiteral("Keine Lösungen eingezeichnet, Radius %1").arg(radius);
+    if (marked) {
+        const QString count = txtAnzahl->text().trimmed();
+        const QString solutions =
+            count == QLatin1String("1") ? QStringLiteral("Lösung") : QStringLiteral("Lösungen");
+        description = QStringLiteral("%1 %2 für Abweichung %3, Radius %4")
+                          .arg(count, solutions, Conv::Str(m_searchedDeviation).trimmed(), radius);
     }
-    const QString count = txtAnzahl->text().trimmed();
-    const QString solutions =
-        count == QLatin1String("1") ? QStringLiteral("Lösung") : QStringLiteral("Lösungen");
-    picAusgabe->setAccessibleDescription(
-        QStringLiteral("%1 %2 für Abweichung %3, Radius %4")
-            .arg(count, solutions, Conv::Str(m_searchedDeviation).trimmed(), radius));
+    picAusgabe->setAccessibleDescription(description);
+    // Told here rather than relied on from the setter; a reader drops a change that repeats the
+    // description it already has.
+    QAccessibleEvent changed(picAusgabe, QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&changed);
 }

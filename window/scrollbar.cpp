@@ -1,5 +1,8 @@
 #include "window/scrollbar.h"
 
+#include "window/scrollbaraccessible.h"
+
+#include <QAccessible>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QProxyStyle>
@@ -30,6 +33,8 @@ public:
 
 ScrollBar::ScrollBar(Qt::Orientation orientation, QWidget *parent)
     : QScrollBar(orientation, parent) {
+    // Installed once (Qt keeps each factory once), before the first interface of a bar is made.
+    QAccessible::installFactory(&ScrollBarAccessible::create);
     auto *thumbStyle = new ThumbStyle;
     thumbStyle->setParent(this);
     setStyle(thumbStyle);

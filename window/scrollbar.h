@@ -21,6 +21,11 @@ public:
 
     void setReportsDrag(bool reports);
 
+    // Screen readers get the value as a percentage of the maximum followed by `ofWhat` ("50 % der
+    // vollen Höhe") instead of the raw number; an empty text gives the raw number again.
+    void setSpokenAsPercentageOf(const QString &ofWhat) { m_percentageOf = ofWhat; }
+    const QString &spokenAsPercentageOf() const { return m_percentageOf; }
+
 signals:
     void change();
     void scroll();
@@ -35,4 +40,5 @@ private:
 
     int m_pendingAction = SliderNoAction;
     int m_valueAtGrab = 0;
+    QString m_percentageOf;
 };
