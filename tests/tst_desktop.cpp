@@ -333,6 +333,11 @@ void TestDesktop::everyControlHasAName() {
     };
     walk(accessible(form.get()));
     QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QStringLiteral("; "))));
+    // A point query on the plot, as a screen reader's mouse review makes it, lands on the plot.
+    auto *canvas = control<QWidget>(*form, "picAusgabe");
+    const QPoint inside = canvas->mapToGlobal(canvas->rect().center());
+    const QAccessibleInterface *hit = accessible(canvas)->childAt(inside.x(), inside.y());
+    QVERIFY2(hit == nullptr, hit != nullptr ? hit->object()->metaObject()->className() : "");
 
     focusable.sort();
     QStringList expected{"picAusgabe", "Command1", "Text1",     "Command2",      "Command3",
