@@ -26,7 +26,7 @@ profile=${1:-}
 build=${2:-build}
 skipped_file=$build/install-deps.skipped
 
-run=(g++ cmake ninja-build make qt6-base-dev fonts-liberation qt6-translations-l10n)
+run=(g++ cmake ninja-build make qt6-base-dev libgmp-dev fonts-liberation qt6-translations-l10n)
 package=("${run[@]}" dpkg-dev file)
 
 # The sanitizer and libFuzzer runtime belongs to one clang release: the installed one, or the one
