@@ -76,7 +76,9 @@ int writeExact(const CommandLine &command) {
     // refused a negative one), and such a d has no solutions.
     const std::optional<mpz_class> whole = d.whole(ExactSearch::largestDeviationDigits);
     SolutionCount count;
-    ExactList list(stdout, json ? ExactList::Format::Json : ExactList::Format::Csv);
+    std::optional<ExactList> list;
+    if (!command.count)
+        list.emplace(stdout, json ? ExactList::Format::Json : ExactList::Format::Csv);
     std::vector<ExactSearch::Row> kept;
     errno = 0;
     if (whole) {
@@ -94,7 +96,7 @@ int writeExact(const CommandLine &command) {
                     count.add(row.x, row.y, row.primitive);
                 return true;
             }
-            return list.add(rows);
+            return list->add(rows);
         };
         ExactSearch(*whole, static_cast<std::uint32_t>(command.maxLeg))
             .run(sink, std::ref(progress),
@@ -103,7 +105,7 @@ int writeExact(const CommandLine &command) {
     if (command.count) {
         if (!Batch::writeAll(stdout, json ? count.toJson() : count.toCsv()))
             return cannotWrite("Die Anzahl");
-    } else if (!list.finish()) {
+    } else if (!list->finish()) {
         return cannotWrite("Die Liste");
     }
     return 0;

@@ -6,10 +6,19 @@ using Modular::SignedWide;
 
 QuadraticSieve::QuadraticSieve(SignedWide c, std::uint64_t first, std::uint64_t last,
                                std::uint64_t largest)
-    : c_(c), last_(last), start_(first), magnitude_(blockLength), rest_(blockLength),
-      negative_(blockLength), count_(blockLength), factors_(blockLength * slots) {
-    const auto bound = static_cast<std::uint32_t>(Modular::isqrt(largest) + 1);
-    for (const std::uint32_t p : Modular::primesUpTo(bound)) {
+    : c_(c), last_(last), start_(first) {
+    const std::uint64_t bound = Modular::isqrt(largest) + 1;
+    // Every block passes every root once, so a block is long beside the number of roots; but no
+    // longer than the cache holds, nor than the range.
+    length_ = static_cast<std::uint32_t>(std::min(
+        {std::max<std::uint64_t>(bound / 8, 1U << 12), std::uint64_t{1} << 15, last - first + 1}));
+    const std::size_t length = length_;
+    magnitude_ = std::make_unique_for_overwrite<std::uint64_t[]>(length);
+    rest_ = std::make_unique_for_overwrite<std::uint64_t[]>(length);
+    negative_ = std::make_unique_for_overwrite<std::uint8_t[]>(length);
+    count_ = std::make_unique_for_overwrite<std::uint8_t[]>(length);
+    factors_ = std::make_unique_for_overwrite<Factor[]>(length * slots);
+    for (const std::uint32_t p : Modular::primesUpTo(static_cast<std::uint32_t>(bound))) {
         const auto residue = static_cast<std::uint64_t>((c % p + p) % p);
         const std::optional<std::uint64_t> root = Modular::sqrtMod(residue, p);
         if (!root)
@@ -33,7 +42,7 @@ bool QuadraticSieve::next() {
             root.next -= size_; // every root was carried past the block below
     }
     started_ = true;
-    size_ = static_cast<std::uint32_t>(std::min<std::uint64_t>(blockLength, last_ - start_ + 1));
+    size_ = static_cast<std::uint32_t>(std::min<std::uint64_t>(length_, last_ - start_ + 1));
 
     for (std::uint32_t i = 0; i < size_; ++i) {
         const std::uint64_t t = start_ + i;

@@ -3,6 +3,7 @@
 #include "numbers/modular.h"
 
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -33,14 +34,13 @@ public:
     std::uint64_t magnitude(std::uint32_t i) const { return magnitude_[i]; }
     bool negative(std::uint32_t i) const { return negative_[i] != 0; }
     std::span<const Factor> factors(std::uint32_t i) const {
-        return {factors_.data() + std::size_t{i} * slots, count_[i]};
+        return {factors_.get() + std::size_t{i} * slots, count_[i]};
     }
     std::uint64_t cofactor(std::uint32_t i) const { return rest_[i]; }
 
 private:
     // No value below 2⁶² has more distinct prime factors.
     static constexpr std::size_t slots = 15;
-    static constexpr std::uint32_t blockLength = 1U << 15;
 
     struct Root {
         std::uint32_t prime;
@@ -49,13 +49,15 @@ private:
 
     Modular::SignedWide c_;
     std::uint64_t last_;
+    std::uint32_t length_; // of a block
     std::uint64_t start_ = 0;
     std::uint32_t size_ = 0;
     bool started_ = false;
     std::vector<Root> roots_;
-    std::vector<std::uint64_t> magnitude_;
-    std::vector<std::uint64_t> rest_;
-    std::vector<std::uint8_t> negative_;
-    std::vector<std::uint8_t> count_;
-    std::vector<Factor> factors_;
+    // Left uninitialised: each block writes what it reads, and untouched pages cost nothing.
+    std::unique_ptr<std::uint64_t[]> magnitude_;
+    std::unique_ptr<std::uint64_t[]> rest_;
+    std::unique_ptr<std::uint8_t[]> negative_;
+    std::unique_ptr<std::uint8_t[]> count_;
+    std::unique_ptr<Factor[]> factors_;
 };

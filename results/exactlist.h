@@ -3,8 +3,8 @@
 #include "numbers/exactsearch.h"
 
 #include <cstdio>
+#include <memory>
 #include <span>
-#include <vector>
 
 // The rows of the exact search written to a stream as they come, in the formats of the window's
 // list of solutions: CSV with the header "x,y,z,primitive", or a JSON array with one object per
@@ -28,7 +28,7 @@ private:
 
     std::FILE *stream_;
     Format format_;
-    std::vector<char> buffer_;
+    std::unique_ptr<char[]> buffer_; // uninitialised: its pages are touched only as it fills
     std::size_t used_ = 0;
     bool first_ = true;
     bool failed_ = false;
