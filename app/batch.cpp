@@ -2,21 +2,114 @@
 
 #include "app/commandline.h"
 #include "numbers/conversions.h"
+#include "numbers/exactcheck.h"
+#include "numbers/exactnumber.h"
+#include "numbers/exactsearch.h"
+#include "results/exactlist.h"
 #include "results/plotpicture.h"
 #include "results/savefile.h"
+#include "results/solutioncount.h"
 #include "results/solutionlist.h"
 #include "window/form1.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <unistd.h>
 #include <vector>
 
 namespace {
 
 void complain(const QString &message) {
-    std::fprintf(stderr, "zahlenlupe: %s\n", message.toUtf8().constData());
+    std::fprintf(stderr, "zahlenlupe: %s\n", CommandLine::printable(message).toUtf8().constData());
+}
+
+// A batch run says nothing on standard error when all is well; Qt's remarks about the session
+// it finds itself in (no XDG_RUNTIME_DIR under cron or ssh, say) are not for its user. Failures
+// are reported by the batch modes themselves.
+void quietQt(QtMsgType type, const QMessageLogContext &, const QString &message) {
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        complain(message);
+}
+
+// How far a long exact search is, on the terminal only, and only once it has run a second.
+class ProgressLine {
+public:
+    ProgressLine() : shown_(isatty(STDERR_FILENO) == 1) { clock_.start(); }
+    ~ProgressLine() {
+        if (written_)
+            std::fputs("\r\x1b[K", stderr);
+    }
+    ProgressLine(const ProgressLine &) = delete;
+    ProgressLine &operator=(const ProgressLine &) = delete;
+
+    void operator()(double done) {
+        const auto percent = static_cast<int>(done * 100);
+        if (!shown_ || percent == percent_ || clock_.elapsed() < 1000)
+            return;
+        percent_ = percent;
+        written_ = true;
+        std::fprintf(stderr, "\rzahlenlupe: %d %%", percent);
+        std::fflush(stderr);
+    }
+
+private:
+    QElapsedTimer clock_;
+    bool shown_;
+    bool written_ = false;
+    int percent_ = -1;
+};
+
+int cannotWrite(const char *what) {
+    complain(QStringLiteral("%1 kann nicht geschrieben werden: %2")
+                 .arg(QLatin1String(what), QString::fromLocal8Bit(std::strerror(errno))));
+    return 1;
+}
+
+// The list or the count in whole numbers, streamed as the search finds the rows.
+int writeExact(const CommandLine &command) {
+    const bool json = command.format == CommandLine::Format::Json;
+    const ExactNumber d = *ExactNumber::read(command.start.deviationText);
+    // Nothing when d is not whole or is too big to build (then positive: the command line
+    // refused a negative one), and such a d has no solutions.
+    const std::optional<mpz_class> whole = d.whole(ExactSearch::largestDeviationDigits);
+    SolutionCount count;
+    std::optional<ExactList> list;
+    if (!command.count)
+        list.emplace(stdout, json ? ExactList::Format::Json : ExactList::Format::Csv);
+    std::vector<ExactSearch::Row> kept;
+    errno = 0;
+    if (whole) {
+        ProgressLine progress;
+        const auto sink = [&](std::span<const ExactSearch::Row> rows) {
+            if (command.primitiveOnly) {
+                kept.clear();
+                for (const ExactSearch::Row &row : rows)
+                    if (row.primitive)
+                        kept.push_back(row);
+                rows = kept;
+            }
+            if (command.count) {
+                for (const ExactSearch::Row &row : rows)
+                    count.add(row.x, row.y, row.primitive);
+                return true;
+            }
+            return list->add(rows);
+        };
+        ExactSearch(*whole, static_cast<std::uint32_t>(command.maxLeg))
+            .run(sink, std::ref(progress),
+                 command.count ? ExactSearch::Order::Any : ExactSearch::Order::Search);
+    }
+    if (command.count) {
+        if (!Batch::writeAll(stdout, json ? count.toJson() : count.toCsv()))
+            return cannotWrite("Die Anzahl");
+    } else if (!list->finish()) {
+        return cannotWrite("Die Liste");
+    }
+    return 0;
 }
 
 // The plot of a window started with the command line's values, drawn off screen. A scaled PNG is
@@ -50,17 +143,45 @@ int exportPlot(const CommandLine &command, int argc, char *argv[]) {
     return 0;
 }
 
+// The list or the count by the window's rule, with a word on standard error for each row that
+// the rule takes for a solution although it is none in whole numbers.
 int writeList(const CommandLine &command) {
-    const auto entries = SolutionList::forDeviation(Conv::Val(command.start.deviationText));
-    const QByteArray text = command.format == CommandLine::Format::Json
-                                ? SolutionList::toJson(entries)
-                                : SolutionList::toCsv(entries);
-    errno = 0;
-    if (!Batch::writeAll(stdout, text)) {
-        complain(QStringLiteral("Die Liste kann nicht geschrieben werden: %1")
-                     .arg(QString::fromLocal8Bit(std::strerror(errno))));
-        return 1;
+    if (command.exact)
+        return writeExact(command);
+    auto entries = SolutionList::forDeviation(Conv::Val(command.start.deviationText));
+    if (command.primitiveOnly)
+        entries.removeIf([](const SolutionList::Entry &e) { return !e.primitive; });
+    const bool json = command.format == CommandLine::Format::Json;
+    QByteArray text;
+    if (command.count) {
+        SolutionCount count;
+        for (const SolutionList::Entry &e : entries)
+            count.add(static_cast<std::uint64_t>(e.x), static_cast<std::uint64_t>(e.y),
+                      e.primitive);
+        text = json ? count.toJson() : count.toCsv();
+    } else {
+        text = json ? SolutionList::toJson(entries) : SolutionList::toCsv(entries);
     }
+    errno = 0;
+    if (!Batch::writeAll(stdout, text))
+        return cannotWrite(command.count ? "Die Anzahl" : "Die Liste");
+
+    const ExactCheck check(*ExactNumber::read(command.start.deviationText),
+                           ExactSearch::largestDeviationDigits);
+    const auto inexact = std::count_if(entries.begin(), entries.end(),
+                                       [&](const auto &e) { return !check.holds(e.x, e.y, e.z); });
+    if (inexact == 1)
+        complain(QStringLiteral("1 %1 ist keine exakte Lösung von x² + y² = z² + d (die Regel des "
+                                "Fensters rechnet in double-Genauigkeit); exakt rechnet --exact.")
+                     .arg(command.count ? QStringLiteral("gezähltes Paar")
+                                        : QStringLiteral("Paar der Liste")));
+    else if (inexact > 1)
+        complain(QStringLiteral("%1 %2 sind keine exakten Lösungen von x² + y² = z² + d (die Regel "
+                                "des Fensters rechnet in double-Genauigkeit); exakt rechnet "
+                                "--exact.")
+                     .arg(inexact)
+                     .arg(command.count ? QStringLiteral("gezählte Paare")
+                                        : QStringLiteral("Paare der Liste")));
     return 0;
 }
 
@@ -74,12 +195,13 @@ bool writeAll(std::FILE *stream, const QByteArray &bytes) {
 }
 
 int run(const CommandLine &command, int argc, char *argv[]) {
+    qInstallMessageHandler(quietQt);
     if (!command.exportPath.isEmpty()) {
         const int status = exportPlot(command, argc, argv);
         if (status != 0)
             return status;
     }
-    return command.list ? writeList(command) : 0;
+    return command.list || command.count ? writeList(command) : 0;
 }
 
 } // namespace Batch

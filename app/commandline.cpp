@@ -1,6 +1,8 @@
 #include "app/commandline.h"
 
 #include "numbers/conversions.h"
+#include "numbers/exactnumber.h"
+#include "numbers/exactsearch.h"
 #include "results/plotpicture.h"
 #include "results/windowkeys.h"
 
@@ -14,8 +16,10 @@ const QString help = QStringLiteral(
     "Aufruf: zahlenlupe [Optionen]\n"
     "\n"
     "Zahlenlupe zeigt pythagoreische Tripel und \u201EFast-Tripel\u201C: alle Paare (x, y) mit\n"
-    "x, y in 1..100, für die x\u00B2 + y\u00B2 \u2212 d eine Quadratzahl ist. Ohne --export und\n"
-    "--list öffnet sich das Fenster, mit den angegebenen Werten als Startwerten.\n"
+    "x, y in 1..100, für die x\u00B2 + y\u00B2 \u2212 d eine Quadratzahl ist. Ohne --export, "
+    "--list\n"
+    "und --count öffnet sich das Fenster, mit den angegebenen Werten als\n"
+    "Startwerten.\n"
     "\n"
     "Optionen:\n"
     "  -h, --help             Diese Hilfe ausgeben.\n"
@@ -31,8 +35,19 @@ const QString help = QStringLiteral(
     "  --scale K              Das PNG K-mal so groß, ganze Zahl 1..8 (Standard 1).\n"
     "  --list                 Die Lösungen auf die Standardausgabe schreiben, eine\n"
     "                         Zeile je Paar (x, y) in der Reihenfolge der Suche:\n"
-    "                         x, y, z (exakt) und primitive (ggT(x, y, z) = 1).\n"
-    "  --format csv|json      Format der Liste (Standard csv, mit Kopfzeile).\n"
+    "                         x, y, z (mit allen Ziffern) und primitive\n"
+    "                         (ggT(x, y, z) = 1).\n"
+    "  --count                Statt der Liste die Anzahl der Lösungen: count, above\n"
+    "                         (x < y), below (x > y), diagonal, primitive.\n"
+    "  --format csv|json      Format der Liste oder der Anzahl (Standard csv, mit\n"
+    "                         Kopfzeile).\n"
+    "  --primitive            Nur die Lösungen mit ggT(x, y, z) = 1.\n"
+    "  --exact                Liste oder Anzahl exakt in ganzen Zahlen, mit d genau so,\n"
+    "                         wie es geschrieben ist. Ohne --exact gilt die Regel des\n"
+    "                         Fensters (double-Genauigkeit); sie ist exakt für ganze d\n"
+    "                         mit |d| < 2^52 \u2212 1.\n"
+    "  --max N                Katheten 1..N (Standard 100; N \u2260 100 nur mit --exact,\n"
+    "                         bis 10000000).\n"
     "Dazu die Optionen von Qt (-platform, -style, ...).\n"
     "\n"
     "Rückgabewert: 0 bei Erfolg, 1 wenn eine Ausgabe nicht geschrieben werden kann,\n"
@@ -52,17 +67,20 @@ const char *const qtOptionsWithValue[] = {"platform",      "platformpluginpath",
                                           "fontengine"};
 const char *const qtFlags[] = {"reverse", "widgetcount", "nograb", "dograb", "sync"};
 
+// Whole or not by the text itself: "25.0000000000000001" is not 25, though its double is.
 std::optional<int> wholeNumberIn(const QString &text, int low, int high) {
-    const std::optional<double> value = Conv::exactVal(text);
-    if (!value || *value != std::floor(*value) || *value < low || *value > high)
+    const std::optional<ExactNumber> number = ExactNumber::read(text);
+    if (!number)
         return std::nullopt;
-    return static_cast<int>(*value);
+    const std::optional<std::int64_t> value = number->wholeIn(low, high);
+    return value ? std::optional(static_cast<int>(*value)) : std::nullopt;
 }
 
+// The message echoes arguments, which may hold anything a shell can pass.
 CommandLine failure(const QString &message) {
     CommandLine result;
     result.mode = CommandLine::Mode::Error;
-    result.error = message;
+    result.error = CommandLine::printable(message);
     return result;
 }
 
@@ -80,8 +98,13 @@ CommandLine CommandLine::parse(const QStringList &arguments) {
     const QCommandLineOption scaleOption(QStringLiteral("scale"), {}, QStringLiteral("K"));
     const QCommandLineOption listOption(QStringLiteral("list"), {});
     const QCommandLineOption formatOption(QStringLiteral("format"), {}, QStringLiteral("F"));
+    const QCommandLineOption countOption(QStringLiteral("count"), {});
+    const QCommandLineOption exactOption(QStringLiteral("exact"), {});
+    const QCommandLineOption maxOption(QStringLiteral("max"), {}, QStringLiteral("N"));
+    const QCommandLineOption primitiveOption(QStringLiteral("primitive"), {});
     parser.addOptions({helpOption, versionOption, deviationOption, radiusOption, segmentOption,
-                       exportOption, scaleOption, listOption, formatOption});
+                       exportOption, scaleOption, listOption, formatOption, countOption,
+                       exactOption, maxOption, primitiveOption});
     for (const char *name : qtOptionsWithValue)
         parser.addOption(QCommandLineOption(QLatin1String(name), {}, QStringLiteral("V")));
     for (const char *name : qtFlags)
@@ -92,8 +115,8 @@ CommandLine CommandLine::parse(const QStringList &arguments) {
     if (!parser.positionalArguments().isEmpty())
         return failure(QStringLiteral("Unerwartetes Argument »%1«.")
                            .arg(parser.positionalArguments().constFirst()));
-    for (const QCommandLineOption &option :
-         {deviationOption, radiusOption, segmentOption, exportOption, scaleOption, formatOption}) {
+    for (const QCommandLineOption &option : {deviationOption, radiusOption, segmentOption,
+                                             exportOption, scaleOption, formatOption, maxOption}) {
         if (parser.values(option).size() > 1)
             return failure(
                 QStringLiteral("--%1 ist mehrfach angegeben.").arg(option.names().constFirst()));
@@ -112,9 +135,16 @@ CommandLine CommandLine::parse(const QStringList &arguments) {
 
     if (parser.isSet(deviationOption)) {
         result.start.deviationText = parser.value(deviationOption);
-        if (!Conv::exactVal(result.start.deviationText))
-            return failure(QStringLiteral("--deviation: »%1« ist keine Zahl.")
-                               .arg(result.start.deviationText));
+        if (!Conv::exactVal(result.start.deviationText)) {
+            QString pointed = result.start.deviationText;
+            pointed.replace(u',', u'.');
+            const QString hint =
+                pointed != result.start.deviationText && Conv::exactVal(pointed)
+                    ? QStringLiteral("; das Dezimalzeichen ist der Punkt (%1)").arg(pointed)
+                    : QString();
+            return failure(QStringLiteral("--deviation: »%1« ist keine Zahl%2.")
+                               .arg(result.start.deviationText, hint));
+        }
     }
     if (parser.isSet(radiusOption)) {
         const std::optional<int> radius = wholeNumberIn(parser.value(radiusOption), 0, 139);
@@ -141,6 +171,10 @@ CommandLine CommandLine::parse(const QStringList &arguments) {
     result.startValuesGiven =
         parser.isSet(deviationOption) || parser.isSet(radiusOption) || parser.isSet(segmentOption);
     result.list = parser.isSet(listOption);
+    result.count = parser.isSet(countOption);
+    result.exact = parser.isSet(exactOption);
+    result.primitiveOnly = parser.isSet(primitiveOption);
+    const bool solutions = result.list || result.count;
     if (parser.isSet(exportOption)) {
         result.exportPath = parser.value(exportOption);
         if (!PlotPicture::formatOf(result.exportPath))
@@ -157,21 +191,80 @@ CommandLine CommandLine::parse(const QStringList &arguments) {
             return failure(QStringLiteral("--scale gilt nur zusammen mit --export DATEI.png."));
         result.scale = *scale;
     }
+    if (result.list && result.count)
+        return failure(QStringLiteral("--list und --count schließen einander aus: entweder die "
+                                      "Lösungen oder ihre Anzahl."));
+    for (const QCommandLineOption &option :
+         {formatOption, exactOption, maxOption, primitiveOption}) {
+        if (parser.isSet(option) && !solutions)
+            return failure(QStringLiteral("--%1 gilt nur zusammen mit --list oder --count.")
+                               .arg(option.names().constFirst()));
+    }
+    if (result.exact && !result.exportPath.isEmpty())
+        return failure(QStringLiteral("--exact gilt nicht für --export: das Bild zeigt immer die "
+                                      "Regel des Fensters."));
+    if (parser.isSet(maxOption)) {
+        const QString text = parser.value(maxOption);
+        const std::optional<int> max =
+            wholeNumberIn(text, 1, static_cast<int>(ExactSearch::largestMax));
+        if (!max)
+            return failure(QStringLiteral("--max: »%1« ist keine ganze Zahl von 1 bis %2.")
+                               .arg(text)
+                               .arg(ExactSearch::largestMax));
+        if (*max != 100 && !result.exact)
+            return failure(QStringLiteral("--max %1 gilt nur mit --exact: die Regel des Fensters "
+                                          "kennt nur die Katheten 1..100.")
+                               .arg(text));
+        result.maxLeg = *max;
+    }
+    if (result.exact) {
+        // A negative d of more digits than the search builds is refused; a positive one simply
+        // has no solutions, and one that is not whole neither.
+        const std::optional<ExactNumber> d = ExactNumber::read(result.start.deviationText);
+        if (d->isWhole() && d->sign() < 0 && d->wholeDigits() > ExactSearch::largestDeviationDigits)
+            return failure(QStringLiteral("--deviation: »%1« hat mehr als %2 Stellen; so große "
+                                          "Abweichungen rechnet --exact nicht.")
+                               .arg(result.start.deviationText)
+                               .arg(ExactSearch::largestDeviationDigits));
+    }
     if (parser.isSet(formatOption)) {
-        if (!result.list)
-            return failure(QStringLiteral("--format gilt nur zusammen mit --list."));
         const QString format = parser.value(formatOption);
         if (format == QStringLiteral("json"))
             result.format = Format::Json;
         else if (format != QStringLiteral("csv"))
             return failure(QStringLiteral("--format: »%1« ist weder csv noch json.").arg(format));
     }
-    if (result.list && result.exportPath.isEmpty() &&
+    if (solutions && result.exportPath.isEmpty() &&
         (parser.isSet(radiusOption) || parser.isSet(segmentOption)))
         return failure(
             QStringLiteral("--radius und --segment wirken nur im Fenster oder mit --export, "
-                           "nicht auf --list."));
-    if (result.list || !result.exportPath.isEmpty())
+                           "nicht auf --list oder --count."));
+    if (solutions || !result.exportPath.isEmpty())
         result.mode = Mode::Batch;
     return result;
+}
+
+QString CommandLine::printable(const QString &text) {
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        if (c.category() != QChar::Other_Control) {
+            out += c;
+            continue;
+        }
+        switch (c.unicode()) {
+        case u'\n':
+            out += QStringLiteral("\\n");
+            break;
+        case u'\t':
+            out += QStringLiteral("\\t");
+            break;
+        case u'\r':
+            out += QStringLiteral("\\r");
+            break;
+        default:
+            out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        }
+    }
+    return out;
 }

@@ -21,11 +21,21 @@ struct CommandLine {
     StartValues start;
 
     // Batch mode: a picture to write (PNG, SVG or PDF by its suffix; a PNG scale times the size),
-    // the list of solutions on standard output, or both.
+    // the list of solutions or their count on standard output, or both.
     QString exportPath;
     int scale = 1;
     bool list = false;
+    bool count = false;
     Format format = Format::Csv;
+    // The list or count: in whole numbers (else by the window's rule), legs 1..maxLeg, and
+    // only the primitive solutions.
+    bool exact = false;
+    int maxLeg = 100;
+    bool primitiveOnly = false;
 
     static CommandLine parse(const QStringList &arguments);
+
+    // The text with its control characters written as escapes (\x1b, \n), fit to be shown on
+    // a terminal.
+    static QString printable(const QString &text);
 };

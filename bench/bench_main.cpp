@@ -7,18 +7,27 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QProcess>
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <ctime>
+#include <fcntl.h>
 #include <fstream>
 #include <functional>
+#include <optional>
+#include <spawn.h>
 #include <sstream>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
+
+extern char **environ;
 
 namespace {
 
@@ -144,6 +153,146 @@ void benchBatch() {
     QFile::remove(file);
 }
 
+// One run of the program with its standard output sent to a file: wall time in milliseconds, or
+// its peak resident memory in MB instead; a negative time when it failed. The kernel's own record
+// of a child's peak (wait4) starts from this process's size, which a spawned child shares until
+// it runs the program, so the program's high-water mark is sampled from /proc while it runs, in a
+// run of its own, so that the sampling does not slow the timed runs.
+struct ChildRun {
+    double ms = -1;
+    double mb = 0;
+};
+
+ChildRun runChild(const QStringList &arguments, const char *output, bool memory = false) {
+    const QByteArray program = QByteArrayLiteral(ZAHLENLUPE_BINARY);
+    QList<QByteArray> words{program};
+    for (const QString &argument : arguments)
+        words << argument.toUtf8();
+    std::vector<char *> argv;
+    for (QByteArray &word : words)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, output, O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    ChildRun run;
+    QElapsedTimer timer;
+    timer.start();
+    pid_t pid = 0;
+    if (posix_spawn(&pid, program.constData(), &actions, nullptr, argv.data(), environ) == 0) {
+        const std::string status = "/proc/" + std::to_string(pid) + "/status";
+        double peak = 0;
+        int exit = 0;
+        pid_t done = 0;
+        while (memory && (done = waitpid(pid, &exit, WNOHANG)) == 0) {
+            std::ifstream file(status);
+            for (std::string line; std::getline(file, line);)
+                if (line.rfind("VmHWM:", 0) == 0)
+                    peak = std::max(peak, std::stod(line.substr(6)) / 1024.0);
+            usleep(1000);
+        }
+        if (!memory)
+            done = waitpid(pid, &exit, 0);
+        if (done == pid && WIFEXITED(exit) && WEXITSTATUS(exit) == 0) {
+            run.ms = static_cast<double>(timer.nsecsElapsed()) / 1e6;
+            run.mb = peak;
+        }
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    return run;
+}
+
+// runs timed runs of the program and one that samples its memory: the times, and the peak
+// memory in MB; nothing when a run failed.
+std::optional<std::pair<Summary, double>> timeChild(int runs, const QStringList &arguments,
+                                                    const char *output = "/dev/null") {
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        const ChildRun run = runChild(arguments, output);
+        if (run.ms < 0)
+            return std::nullopt;
+        times.push_back(run.ms);
+    }
+    const ChildRun sampled = runChild(arguments, output, true);
+    if (sampled.ms < 0)
+        return std::nullopt;
+    return std::pair(summarise(times), sampled.mb);
+}
+
+// The naive exact count, as a script would write it: every pair, z² in 64-bit whole numbers,
+// its square root taken in double and settled in whole numbers.
+long long naiveCount(long long d, long long max) {
+    long long count = 0;
+    for (long long x = 1; x <= max; ++x) {
+        for (long long y = 1; y <= max; ++y) {
+            const long long z2 = x * x + y * y - d;
+            if (z2 < 0)
+                continue;
+            auto z = static_cast<long long>(std::sqrt(static_cast<double>(z2)));
+            while (z * z > z2)
+                --z;
+            while ((z + 1) * (z + 1) <= z2)
+                ++z;
+            count += z * z == z2;
+        }
+    }
+    return count;
+}
+
+// The exact search of the command line, whole processes, beside the naive double loop.
+void benchExact() {
+    constexpr int naiveMax = 30000;
+    long long naiveResult = 0;
+    const Summary naive = timeIt(3, [&](int) { naiveResult = naiveCount(0, naiveMax); });
+    report("naive exact double loop, legs to 30000", 3, naive);
+
+    const auto count = timeChild(9, {"--exact", "--max", "30000", "--count"});
+    if (!count) {
+        std::printf("--exact --max 30000 --count: a run failed\n");
+        return;
+    }
+    report("--exact --max 30000 --count", 9, count->first);
+    std::printf("%-44s %.0f times faster than the naive loop (%lld solutions)\n", "",
+                naive.median / count->first.median, naiveResult);
+
+    // The naive loop grows with the square of the legs.
+    const double naiveAtMillion = naive.median * std::pow(1e6 / naiveMax, 2) / 1000;
+    for (const char *d : {"0", "1", "-1", "12345", "-12345"}) {
+        const auto million =
+            timeChild(3, {"--exact", "--max", "1000000", "--count", "--deviation", d});
+        if (!million) {
+            std::printf("--exact --max 1000000 --count, d = %s: a run failed\n", d);
+            continue;
+        }
+        const QByteArray name = "--exact --max 1000000 --count, d = " + QByteArray(d);
+        report(name.constData(), 3, million->first);
+        std::printf("%-44s peak memory %.1f MB; naive loop about %.0f s\n", "", million->second,
+                    naiveAtMillion);
+    }
+
+    // The list: its size from one run into a file, then its rate into /dev/null.
+    const QString file = QDir::temp().filePath(QStringLiteral("zahlenlupe-bench.csv"));
+    const QStringList list{"--exact", "--max", "1000000", "--list"};
+    const ChildRun sized = runChild(list, file.toLocal8Bit().constData());
+    const double megabytes = static_cast<double>(QFileInfo(file).size()) / 1e6;
+    QFile::remove(file);
+    const auto rows = timeChild(3, list);
+    if (sized.ms < 0 || !rows) {
+        std::printf("--exact --max 1000000 --list: a run failed\n");
+        return;
+    }
+    report("--exact --max 1000000 --list > /dev/null", 3, rows->first);
+    std::printf("%-44s %.0f MB of output, %.0f MB/s; peak memory %.1f MB\n", "", megabytes,
+                megabytes / (rows->first.median / 1000), rows->second);
+
+    const auto ten = timeChild(1, {"--exact", "--max", "10000000", "--count"});
+    if (ten)
+        std::printf("%-44s runs %5d  %8.0f ms  peak memory %.1f MB\n",
+                    "--exact --max 10000000 --count", 1, ten->first.median, ten->second);
+}
+
 } // namespace
 
 int main(int argc, char *argv[]) {
@@ -208,5 +357,6 @@ int main(int argc, char *argv[]) {
 
     benchStartup(QCoreApplication::applicationFilePath());
     benchBatch();
+    benchExact();
     return 0;
 }

@@ -27,9 +27,9 @@ build=${2:-build}
 skipped_file=$build/install-deps.skipped
 
 # qt6-wayland: the program runs natively on a Wayland session, and at all on one without Xwayland.
-# qt6-svg-dev: the plot as SVG.
-run=(g++ cmake ninja-build make qt6-base-dev qt6-svg-dev fonts-liberation qt6-translations-l10n
-     qt6-wayland)
+# qt6-svg-dev: the plot as SVG. libgmp-dev: exact whole numbers of any size for --exact.
+run=(g++ cmake ninja-build make qt6-base-dev qt6-svg-dev libgmp-dev fonts-liberation
+     qt6-translations-l10n qt6-wayland)
 package=("${run[@]}" dpkg-dev file)
 
 # The sanitizer and libFuzzer runtime belongs to one clang release: the installed one, or the one

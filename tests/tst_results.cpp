@@ -1,5 +1,6 @@
 // Results that leave the program: the solution rule against exact integer arithmetic, the list of
-// solutions, the plot and the list on the command line, and the save keys in the window.
+// solutions, the plot and the list on the command line, the exact list and count against oracles
+// of their own, and the save keys in the window.
 #include "testsupport.h"
 
 #include "numbers/solution.h"
@@ -34,6 +35,59 @@ std::optional<long long> exactHypotenuse(long long x, long long y, long long d) 
     return z * z == z2 ? std::optional(z) : std::nullopt;
 }
 
+__extension__ typedef __int128 Wide;
+
+// The exact list by brute force over every pair, in 128-bit whole numbers, and its primitive
+// count as JSON.
+std::pair<QByteArray, QByteArray> bruteForce(long long d, int max) {
+    QByteArray list = "x,y,z,primitive\n";
+    long long counts[3] = {}; // above, below, diagonal
+    for (long long x = 1; x <= max; ++x) {
+        for (long long y = 1; y <= max; ++y) {
+            const Wide z2 = Wide(x) * x + Wide(y) * y - d;
+            if (z2 < 0)
+                continue;
+            auto z = static_cast<long long>(std::sqrt(static_cast<long double>(z2)));
+            while (Wide(z) * z > z2)
+                --z;
+            while (Wide(z + 1) * (z + 1) <= z2)
+                ++z;
+            if (Wide(z) * z != z2)
+                continue;
+            const bool primitive = std::gcd(std::gcd(x, y), z) == 1;
+            list += QByteArray::number(x) + ',' + QByteArray::number(y) + ',' +
+                    QByteArray::number(z) + (primitive ? ",true\n" : ",false\n");
+            if (primitive)
+                ++counts[x < y ? 0 : x > y ? 1 : 2];
+        }
+    }
+    const long long all = counts[0] + counts[1] + counts[2];
+    return {list, QStringLiteral("{\"count\": %1, \"above\": %2, \"below\": %3, \"diagonal\": "
+                                 "%4, \"primitive\": %1}\n")
+                      .arg(all)
+                      .arg(counts[0])
+                      .arg(counts[1])
+                      .arg(counts[2])
+                      .toUtf8()};
+}
+
+// Euclid: the triples with legs up to max are the multiples k(m² − n², 2mn, m² + n²) of the
+// primitive ones, m > n coprime and of opposite parity. Ordered pairs, all and primitive.
+std::pair<long long, long long> euclidCount(long long max) {
+    long long all = 0;
+    long long primitive = 0;
+    for (long long m = 2; 2 * m - 1 <= max; ++m) {
+        for (long long n = m - 1; n >= 1 && m * m - n * n <= max; --n) {
+            const long long longer = std::max(m * m - n * n, 2 * m * n);
+            if ((m - n) % 2 == 0 || std::gcd(m, n) != 1 || longer > max)
+                continue;
+            primitive += 2;
+            all += 2 * (max / longer);
+        }
+    }
+    return {all, primitive};
+}
+
 struct Run {
     int status = -1;
     QByteArray out;
@@ -44,7 +98,7 @@ struct Run {
 Run runProgram(const QStringList &arguments) {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_RUNTIME_DIR"})
         environment.remove(QLatin1String(name));
     process.setProcessEnvironment(environment);
     process.start(QStringLiteral(ZAHLENLUPE_BINARY), arguments);
@@ -80,6 +134,13 @@ QString outputOf(const QString &program, const QStringList &arguments) {
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
+// The line the window's rule adds on standard error when rows are not exact solutions.
+QByteArray notice(const char *rows) {
+    return "zahlenlupe: " + QByteArray(rows) +
+           " von x² + y² = z² + d (die Regel des Fensters rechnet in double-Genauigkeit); exakt "
+           "rechnet --exact.\n";
+}
+
 } // namespace
 
 class TestResults : public QObject {
@@ -94,6 +155,10 @@ private slots:
     void exactDigits();
     void listOnTheCommandLine_data();
     void listOnTheCommandLine();
+    void exactMatchesTheOracle_data();
+    void exactMatchesTheOracle();
+    void exactCountsEuclid_data();
+    void exactCountsEuclid();
     void exportEqualsTheWindow_data();
     void exportEqualsTheWindow();
     void everyFormatShowsTheMarks_data();
@@ -180,7 +245,9 @@ void TestResults::listOnTheCommandLine_data() {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<int>("lines");
     QTest::addColumn<QByteArray>("start");
-    QTest::newRow("version") << QStringList{"--version"} << 1 << QByteArray("zahlenlupe 1.0.0\n");
+    QTest::addColumn<QByteArray>("notice");
+    QTest::newRow("version") << QStringList{"--version"} << 1 << QByteArray("zahlenlupe 1.0.0\n")
+                             << QByteArray();
     QTest::newRow("help") << QStringList{"-h"} << -1
                           << QByteArray(
                                  "Aufruf: zahlenlupe [Optionen]\n"
@@ -188,8 +255,9 @@ void TestResults::listOnTheCommandLine_data() {
                                  "Zahlenlupe zeigt pythagoreische Tripel und „Fast-Tripel“: alle "
                                  "Paare (x, y) mit\n"
                                  "x, y in 1..100, für die x² + y² − d eine Quadratzahl ist. Ohne "
-                                 "--export und\n"
-                                 "--list öffnet sich das Fenster, mit den angegebenen Werten als "
+                                 "--export, --list\n"
+                                 "und --count öffnet sich das Fenster, mit den angegebenen Werten "
+                                 "als\n"
                                  "Startwerten.\n"
                                  "\n"
                                  "Optionen:\n"
@@ -202,36 +270,155 @@ void TestResults::listOnTheCommandLine_data() {
                                  "  --radius R             Radius des Kreises, ganze Zahl 0..139 "
                                  "(Standard 25).\n"
                                  "  --segment X1,Y1,X2,Y2  Analysestrecke, ganze Zahlen 0..100\n"
-                                 "                         (Standard 1,1,100,100).\n");
+                                 "                         (Standard 1,1,100,100).\n")
+                          << QByteArray();
     const QStringList list{QStringLiteral("--list")};
     QTest::newRow("csv") << list + QStringList{"--deviation", "2"} << 23
-                         << QByteArray("x,y,z,primitive\n1,1,0,true\n3,3,4,true\n5,11,12,true\n");
+                         << QByteArray("x,y,z,primitive\n1,1,0,true\n3,3,4,true\n5,11,12,true\n")
+                         << QByteArray();
     QTest::newRow("json, one solution")
         << list + QStringList{"--deviation=20000", "--format", "json"} << 3
-        << QByteArray("[\n  {\"x\": 100, \"y\": 100, \"z\": 0, \"primitive\": false}\n]\n");
-    QTest::newRow("Qt's own options pass") << list + QStringList{"-style", "fusion", "-reverse"}
-                                           << 127 << QByteArray("x,y,z,primitive\n3,4,5,true\n");
+        << QByteArray("[\n  {\"x\": 100, \"y\": 100, \"z\": 0, \"primitive\": false}\n]\n")
+        << QByteArray();
+    QTest::newRow("Qt's own options pass")
+        << list + QStringList{"-style", "fusion", "-reverse"} << 127
+        << QByteArray("x,y,z,primitive\n3,4,5,true\n") << QByteArray();
     QTest::newRow("json, none") << list + QStringList{"--deviation", "1e6", "--format=json"} << 1
-                                << QByteArray("[]\n");
+                                << QByteArray("[]\n") << QByteArray();
     QTest::newRow("beyond the range saturates: none")
-        << list + QStringList{"--deviation", "1e400"} << 1 << QByteArray("x,y,z,primitive\n");
+        << list + QStringList{"--deviation", "1e400"} << 1 << QByteArray("x,y,z,primitive\n")
+        << QByteArray();
     QTest::newRow("negative beyond the range: all")
         << list + QStringList{"--deviation", "-1e400"} << 10001
         << QByteArray("x,y,z,primitive\n1,1,1340780792994259561100831764080293428246420726595910"
                       "702146605475609437657358161905485261224192795645565075999639870378241210963"
-                      "3178814162067569513603268608,true\n");
+                      "3178814162067569513603268608,true\n")
+        << notice("10000 Paare der Liste sind keine exakten Lösungen");
+    // Where the window's rule is not exact it says so, and the rows stay the window's.
+    QTest::newRow("a fraction rounds to 0")
+        << list + QStringList{"--deviation", "1e-15"} << 127
+        << QByteArray("x,y,z,primitive\n3,4,5,true\n")
+        << notice("126 Paare der Liste sind keine exakten Lösungen");
+    QTest::newRow("-9e16 rounds") << list + QStringList{"--deviation", "-9e16"} << 14
+                                  << QByteArray("x,y,z,primitive\n1,1,300000000,true\n")
+                                  << notice("13 Paare der Liste sind keine exakten Lösungen");
+    QTest::newRow("2^52 + 1 is no square")
+        << list + QStringList{"--deviation", "-4503599627370495"} << 2
+        << QByteArray("x,y,z,primitive\n1,1,67108864,true\n")
+        << notice("1 Paar der Liste ist keine exakte Lösung");
+    QTest::newRow("count by the window's rule")
+        << QStringList{"--count", "--max", "1.0e2"} << 2
+        << QByteArray("count,above,below,diagonal,primitive\n126,63,63,0,36\n") << QByteArray();
+    QTest::newRow("primitive count as JSON")
+        << QStringList{"--count", "--primitive", "--deviation", "2", "--format", "json"} << 1
+        << QByteArray("{\"count\": 22, \"above\": 9, \"below\": 9, \"diagonal\": 4, "
+                      "\"primitive\": 22}\n")
+        << QByteArray();
+    QTest::newRow("primitive rows, window's rule")
+        << list + QStringList{"--primitive"} << 37
+        << QByteArray("x,y,z,primitive\n3,4,5,true\n4,3,5,true\n5,12,13,true\n") << QByteArray();
+
+    const QStringList exact{QStringLiteral("--exact"), QStringLiteral("--list")};
+    QTest::newRow("exact JSON") << exact + QStringList{"--max", "5", "--format", "json"} << 4
+                                << QByteArray(
+                                       "[\n  {\"x\": 3, \"y\": 4, \"z\": 5, \"primitive\": true},\n"
+                                       "  {\"x\": 4, \"y\": 3, \"z\": 5, \"primitive\": true}\n]\n")
+                                << QByteArray();
+    QTest::newRow("exact: not whole by its text, no solution")
+        << QStringList{"--exact", "--count", "--deviation", "2.0000000000000001"} << 2
+        << QByteArray("count,above,below,diagonal,primitive\n0,0,0,0,0\n") << QByteArray();
+    QTest::newRow("exact: a fraction, empty JSON")
+        << exact + QStringList{"--deviation", "1e-15", "--format", "json"} << 1
+        << QByteArray("[]\n") << QByteArray();
+    QTest::newRow("exact: too big to have solutions")
+        << exact + QStringList{"--deviation", "1e1000000000"} << 1
+        << QByteArray("x,y,z,primitive\n") << QByteArray();
+    // 25 − 10³⁰ and 25 − 10²⁰⁰: x² + y² = 25 beside z = 10¹⁵ or 10¹⁰⁰, and no other z in reach.
+    const QByteArray huge = "3,4,1000000000000000,true\n4,3,1000000000000000,true\n";
+    QTest::newRow("exact: huge z")
+        << exact + QStringList{"--deviation", "-999999999999999999999999999975"} << 3
+        << "x,y,z,primitive\n" + huge << QByteArray();
+    QTest::newRow("exact: huge z, legs to 10^7")
+        << exact +
+               QStringList{"--max", "10000000", "--deviation", "-999999999999999999999999999975"}
+        << 3 << "x,y,z,primitive\n" + huge << QByteArray();
+    const QByteArray googol = "1" + QByteArray(100, '0');
+    QTest::newRow("exact: z of 101 digits")
+        << exact + QStringList{"--deviation", "-" + QString(198, u'9') + "75"} << 3
+        << "x,y,z,primitive\n3,4," + googol + ",true\n4,3," + googol + ",true\n"
+        << QByteArray();
 }
 
 void TestResults::listOnTheCommandLine() {
     QFETCH(QStringList, arguments);
     QFETCH(int, lines);
     QFETCH(QByteArray, start);
+    QFETCH(QByteArray, notice);
     const Run run = runProgram(arguments);
     QCOMPARE(run.status, 0);
-    QCOMPARE(run.err, QByteArray());
+    QCOMPARE(run.err, notice);
     if (lines >= 0)
         QCOMPARE(run.out.count('\n'), lines);
     QVERIFY2(run.out.startsWith(start), run.out.left(200).constData());
+}
+
+void TestResults::exactMatchesTheOracle_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<qint64>("deviation");
+    QTest::addColumn<int>("max");
+    const auto row = [](const char *name, const QString &text, qint64 d, int max) {
+        QTest::newRow(name) << text << d << max;
+    };
+    row("Pythagoras, one leg", "0", 0, 1);
+    row("Pythagoras", "0", 0, 150);
+    row("2, on the diagonal too", "2", 2, 100);
+    row("-7", "-7", -7, 120);
+    row("x² = d: z = y for every y", "49", 49, 60);
+    row("z below y", "1000", 1000, 40);
+    row("largest d with a solution", "7200", 7200, 60);
+    row("beyond it", "7201", 7201, 60);
+    row("last by the legs", "-14400", -14400, 60);
+    row("first by the hypotenuse", "-14401", -14401, 60);
+    row("many hypotenuses", "-1e7", -10000000, 300);
+    row("few hypotenuses", "-1e12", -1000000000000, 300);
+    row("2^52 + 1 is no square", "-4503599627370495", -4503599627370495, 100);
+    row("-9e16 exactly", "-9e16", -90000000000000000, 100);
+    row("hexadecimal", "&H10", 16, 50);
+    row("whole by its text", "-1.20e1", -12, 70);
+}
+
+void TestResults::exactMatchesTheOracle() {
+    QFETCH(QString, text);
+    QFETCH(qint64, deviation);
+    QFETCH(int, max);
+    const auto [list, count] = bruteForce(deviation, max);
+    const QStringList common{"--exact", "--deviation", text, "--max", QString::number(max)};
+    const Run rows = runProgram(common + QStringList{"--list"});
+    QCOMPARE(rows.status, 0);
+    QCOMPARE(rows.err, QByteArray());
+    QCOMPARE(rows.out, list);
+    const Run counted = runProgram(common + QStringList{"--count", "--primitive", "--format=json"});
+    QCOMPARE(counted.out, count);
+}
+
+void TestResults::exactCountsEuclid_data() {
+    QTest::addColumn<int>("max");
+    for (const int max : {1000, 31623, 100000})
+        QTest::newRow(qPrintable(QString::number(max))) << max;
+}
+
+void TestResults::exactCountsEuclid() {
+    QFETCH(int, max);
+    const auto [all, primitive] = euclidCount(max);
+    if (max == 1000)
+        QCOMPARE(std::pair(all, primitive), std::pair(2068LL, 358LL));
+    const Run run = runProgram({"--exact", "--count", "--max", QString::number(max)});
+    QCOMPARE(run.status, 0);
+    QCOMPARE(run.out, QStringLiteral("count,above,below,diagonal,primitive\n%1,%2,%2,0,%3\n")
+                          .arg(all)
+                          .arg(all / 2)
+                          .arg(primitive)
+                          .toUtf8());
 }
 
 void TestResults::exportEqualsTheWindow_data() {
@@ -260,6 +447,7 @@ void TestResults::exportEqualsTheWindow() {
     const Run run = runProgram(arguments);
     QCOMPARE(run.status, 0);
     QCOMPARE(run.out, QByteArray());
+    QCOMPARE(run.err, QByteArray()); // nothing from Qt either, with no XDG_RUNTIME_DIR
 
     // The same values set by hand in a window, and its canvas as Qt itself paints it, with only
     // the controls that are not part of the plot hidden.
@@ -365,34 +553,85 @@ void TestResults::everyFormatShowsTheMarks() {
 void TestResults::badArgumentsLeaveNothing_data() {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<int>("status");
+    QTest::addColumn<QByteArray>("line"); // the first line of standard error, when given
     const auto out = [](QStringList arguments) {
         return arguments << "--export"
                          << "OUT";
     };
-    QTest::newRow("unknown option") << out({"--bogus"}) << 2;
-    QTest::newRow("missing value") << QStringList{"--list", "--deviation"} << 2;
-    QTest::newRow("deviation no number") << out({"--deviation", "abc"}) << 2;
-    QTest::newRow("deviation with comma") << out({"--deviation", "3,5"}) << 2;
-    QTest::newRow("radius 140") << out({"--radius", "140"}) << 2;
-    QTest::newRow("radius -1") << out({"--radius", "-1"}) << 2;
-    QTest::newRow("radius not whole") << out({"--radius", "2.5"}) << 2;
-    QTest::newRow("segment point 101") << out({"--segment", "1,1,100,101"}) << 2;
-    QTest::newRow("segment of three") << out({"--segment", "1,1,100"}) << 2;
-    QTest::newRow("segment of five") << out({"--segment", "1,1,100,100,5"}) << 2;
-    QTest::newRow("option twice") << out({"--radius", "3", "--radius", "4"}) << 2;
-    QTest::newRow("stray argument") << out({"plot.png"}) << 2;
-    QTest::newRow("format unknown") << out({"--list", "--format", "xml"}) << 2;
-    QTest::newRow("format without list") << out({"--format", "csv"}) << 2;
-    QTest::newRow("radius on a list alone") << QStringList{"--list", "--radius", "3"} << 2;
-    QTest::newRow("no picture name") << QStringList{"--export", "OUT.jpg"} << 2;
-    QTest::newRow("scale 9") << out({"--scale", "9"}) << 2;
-    QTest::newRow("scale of a PDF") << QStringList{"--export", "OUT.pdf", "--scale", "2"} << 2;
-    QTest::newRow("folder missing") << QStringList{"--export", "OUT/none/plot.png"} << 1;
+    QTest::newRow("unknown option") << out({"--bogus"}) << 2 << QByteArray();
+    QTest::newRow("missing value") << QStringList{"--list", "--deviation"} << 2 << QByteArray();
+    QTest::newRow("deviation no number") << out({"--deviation", "abc"}) << 2 << QByteArray();
+    QTest::newRow("deviation with comma")
+        << out({"--deviation", "3,5"}) << 2
+        << QByteArray("--deviation: »3,5« ist keine Zahl; das Dezimalzeichen ist der Punkt (3.5).");
+    QTest::newRow("radius 140") << out({"--radius", "140"}) << 2 << QByteArray();
+    QTest::newRow("radius -1") << out({"--radius", "-1"}) << 2 << QByteArray();
+    QTest::newRow("radius not whole") << out({"--radius", "2.5"}) << 2 << QByteArray();
+    QTest::newRow("segment point 101") << out({"--segment", "1,1,100,101"}) << 2 << QByteArray();
+    QTest::newRow("segment of three") << out({"--segment", "1,1,100"}) << 2 << QByteArray();
+    QTest::newRow("segment of five") << out({"--segment", "1,1,100,100,5"}) << 2 << QByteArray();
+    QTest::newRow("option twice") << out({"--radius", "3", "--radius", "4"}) << 2 << QByteArray();
+    QTest::newRow("stray argument") << out({"plot.png"}) << 2 << QByteArray();
+    QTest::newRow("format unknown") << out({"--list", "--format", "xml"}) << 2 << QByteArray();
+    QTest::newRow("format without list") << out({"--format", "csv"}) << 2 << QByteArray();
+    QTest::newRow("radius on a list alone")
+        << QStringList{"--list", "--radius", "3"} << 2 << QByteArray();
+    QTest::newRow("no picture name") << QStringList{"--export", "OUT.jpg"} << 2 << QByteArray();
+    QTest::newRow("scale 9") << out({"--scale", "9"}) << 2 << QByteArray();
+    QTest::newRow("scale of a PDF")
+        << QStringList{"--export", "OUT.pdf", "--scale", "2"} << 2 << QByteArray();
+    QTest::newRow("folder missing")
+        << QStringList{"--export", "OUT/none/plot.png"} << 1 << QByteArray();
+
+    // Whole or not by the text, not by its double.
+    QTest::newRow("radius a hair above 25")
+        << out({"--radius", "25.0000000000000001"}) << 2
+        << QByteArray("--radius: »25.0000000000000001« ist keine ganze Zahl von 0 bis 139.");
+    QTest::newRow("segment a hair below 100")
+        << out({"--segment", "1,1,100,99.99999999999999999"}) << 2 << QByteArray();
+    // Control characters reach the terminal escaped, whoever echoes them.
+    QTest::newRow("escape sequence as deviation")
+        << out({"--deviation", "\x1b[2J"}) << 2
+        << QByteArray("--deviation: »\\x1b[2J« ist keine Zahl.");
+    QTest::newRow("escape sequence as option") << out({"--\x1b]0;x\x07\n"}) << 2 << QByteArray();
+    const QByteArray maxLine = "ist keine ganze Zahl von 1 bis 10000000.";
+    const QStringList exact{"--exact", "--count"};
+    QTest::newRow("max 0") << exact + QStringList{"--max", "0"} << 2 << "--max: »0« " + maxLine;
+    QTest::newRow("max negative") << exact + QStringList{"--max", "-5"} << 2
+                                  << "--max: »-5« " + maxLine;
+    QTest::newRow("max fractional")
+        << exact + QStringList{"--max", "1e-1"} << 2 << "--max: »1e-1« " + maxLine;
+    QTest::newRow("max no number")
+        << exact + QStringList{"--max", "zehn"} << 2 << "--max: »zehn« " + maxLine;
+    QTest::newRow("max beyond the limit")
+        << exact + QStringList{"--max", "10000001"} << 2 << "--max: »10000001« " + maxLine;
+    QTest::newRow("max twice") << exact + QStringList{"--max", "5", "--max", "5"} << 2
+                               << QByteArray("--max ist mehrfach angegeben.");
+    QTest::newRow("max other than 100 by the window's rule")
+        << QStringList{"--list", "--max", "200"} << 2
+        << QByteArray("--max 200 gilt nur mit --exact: die Regel des Fensters kennt nur die "
+                      "Katheten 1..100.");
+    QTest::newRow("count and list") << QStringList{"--count", "--list"} << 2
+                                    << QByteArray("--list und --count schließen einander aus: "
+                                                  "entweder die Lösungen oder ihre Anzahl.");
+    for (const char *option : {"--exact", "--primitive"})
+        QTest::newRow(option) << out({option}) << 2
+                              << QByteArray(option) + " gilt nur zusammen mit --list oder --count.";
+    QTest::newRow("exact picture") << out({"--exact", "--list"}) << 2
+                                   << QByteArray("--exact gilt nicht für --export: das Bild zeigt "
+                                                 "immer die Regel des Fensters.");
+    QTest::newRow("radius on a count alone")
+        << QStringList{"--count", "--radius", "3"} << 2 << QByteArray();
+    QTest::newRow("exact: a negative d too big to build")
+        << exact + QStringList{"--deviation", "-1e1000000000"} << 2
+        << QByteArray("--deviation: »-1e1000000000« hat mehr als 100000 Stellen; so große "
+                      "Abweichungen rechnet --exact nicht.");
 }
 
 void TestResults::badArgumentsLeaveNothing() {
     QFETCH(QStringList, arguments);
     QFETCH(int, status);
+    QFETCH(QByteArray, line);
     QTemporaryDir dir;
     for (QString &argument : arguments)
         argument.replace(QStringLiteral("OUT"), dir.filePath(QStringLiteral("plot.png")));
@@ -401,6 +640,10 @@ void TestResults::badArgumentsLeaveNothing() {
     QCOMPARE(run.out, QByteArray());
     QVERIFY2(run.err.startsWith("zahlenlupe: ") || run.err.contains("\nzahlenlupe: "),
              run.err.constData());
+    if (!line.isEmpty())
+        QCOMPARE(run.err.left(run.err.indexOf('\n')), "zahlenlupe: " + line);
+    for (const char c : run.err)
+        QVERIFY2(c == '\n' || static_cast<unsigned char>(c) >= 0x20, run.err.constData());
     QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
 }
 

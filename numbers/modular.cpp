@@ -1,0 +1,153 @@
+#include "numbers/modular.h"
+
+#include <cmath>
+#include <limits>
+
+namespace Modular {
+namespace {
+
+// Montgomery's form for an odd modulus from 2³² to 2⁶³: a product is reduced by multiplications
+// alone, where a 128-bit remainder would cost a slow library call for every step of a power.
+class Montgomery {
+public:
+    explicit Montgomery(std::uint64_t m) : m_(m) {
+        std::uint64_t inverse = m; // Newton's iteration doubles the correct low bits each time
+        for (int i = 0; i < 5; ++i)
+            inverse *= 2 - m * inverse;
+        negInverse_ = 0 - inverse;
+        const std::uint64_t r = (0 - m) % m; // 2⁶⁴ mod m
+        r2_ = static_cast<std::uint64_t>(static_cast<Wide>(r) * r % m);
+    }
+    std::uint64_t in(std::uint64_t a) const { return times(a, r2_); }
+    std::uint64_t out(std::uint64_t a) const { return reduce(a); }
+    std::uint64_t times(std::uint64_t a, std::uint64_t b) const {
+        return reduce(static_cast<Wide>(a) * b);
+    }
+
+private:
+    std::uint64_t reduce(Wide t) const {
+        const std::uint64_t q = static_cast<std::uint64_t>(t) * negInverse_;
+        const auto r = static_cast<std::uint64_t>((t + static_cast<Wide>(q) * m_) >> 64);
+        return r >= m_ ? r - m_ : r;
+    }
+
+    std::uint64_t m_;
+    std::uint64_t negInverse_;
+    std::uint64_t r2_;
+};
+
+} // namespace
+
+std::uint64_t mulMod(std::uint64_t a, std::uint64_t b, std::uint64_t m) {
+    // The sieve's primes are below 2³², where a 64-bit product suffices and is much faster.
+    if (m <= std::numeric_limits<std::uint32_t>::max())
+        return a * b % m;
+    return static_cast<std::uint64_t>(static_cast<Wide>(a) * b % m);
+}
+
+std::uint64_t powMod(std::uint64_t base, std::uint64_t exponent, std::uint64_t m) {
+    if (m > std::numeric_limits<std::uint32_t>::max() && m % 2 == 1 && m < (1ULL << 63)) {
+        const Montgomery form(m);
+        std::uint64_t result = form.in(1);
+        for (std::uint64_t b = form.in(base); exponent > 0; exponent >>= 1) {
+            if (exponent & 1)
+                result = form.times(result, b);
+            b = form.times(b, b);
+        }
+        return form.out(result);
+    }
+    std::uint64_t result = 1 % m;
+    for (; exponent > 0; exponent >>= 1) {
+        if (exponent & 1)
+            result = mulMod(result, base, m);
+        base = mulMod(base, base, m);
+    }
+    return result;
+}
+
+std::uint64_t isqrt(std::uint64_t n) {
+    auto r = static_cast<std::uint64_t>(std::sqrt(static_cast<double>(n)));
+    // The double is within a few units of the root; settle it in whole numbers.
+    while (static_cast<Wide>(r) * r > n)
+        --r;
+    while (static_cast<Wide>(r + 1) * (r + 1) <= n)
+        ++r;
+    return r;
+}
+
+std::optional<std::uint64_t> sqrtMod(std::uint64_t a, std::uint64_t p) {
+    if (p == 2 || a == 0)
+        return a;
+    if (powMod(a, (p - 1) / 2, p) != 1)
+        return std::nullopt;
+    if (p % 4 == 3)
+        return powMod(a, (p + 1) / 4, p);
+    // Tonelli and Shanks: p − 1 = q · 2^s with q odd.
+    std::uint64_t q = p - 1;
+    unsigned s = 0;
+    while (q % 2 == 0) {
+        q /= 2;
+        ++s;
+    }
+    std::uint64_t nonResidue = 2;
+    while (powMod(nonResidue, (p - 1) / 2, p) != p - 1)
+        ++nonResidue;
+    std::uint64_t c = powMod(nonResidue, q, p);
+    std::uint64_t t = powMod(a, q, p);
+    std::uint64_t root = powMod(a, (q + 1) / 2, p);
+    unsigned m = s;
+    while (t != 1) {
+        unsigned i = 0;
+        for (std::uint64_t square = t; square != 1; square = mulMod(square, square, p))
+            ++i;
+        std::uint64_t b = c;
+        for (unsigned j = 0; j + i + 1 < m; ++j)
+            b = mulMod(b, b, p);
+        m = i;
+        c = mulMod(b, b, p);
+        t = mulMod(t, c, p);
+        root = mulMod(root, b, p);
+    }
+    return root;
+}
+
+std::pair<std::uint64_t, std::uint64_t> twoSquares(std::uint64_t p) {
+    if (p == 2)
+        return {1, 1};
+    // c^((p − 1)/4) is a square root of −1 for any c that is no square modulo p.
+    std::uint64_t c = 2;
+    while (powMod(c, (p - 1) / 2, p) != p - 1)
+        ++c;
+    // Euclid's algorithm on p and a square root of −1 stops at the first remainder below √p, which
+    // is one of the two squares (Hermite and Serret).
+    std::uint64_t a = p;
+    std::uint64_t b = powMod(c, (p - 1) / 4, p);
+    const std::uint64_t limit = isqrt(p);
+    while (b > limit) {
+        const std::uint64_t r = a % b;
+        a = b;
+        b = r;
+    }
+    return {b, isqrt(p - b * b)};
+}
+
+std::vector<std::uint32_t> primesUpTo(std::uint32_t bound) {
+    std::vector<std::uint32_t> primes;
+    if (bound < 2)
+        return primes;
+    primes.push_back(2);
+    // Odd numbers only: index i stands for 2i + 1.
+    const std::uint32_t size = (bound - 1) / 2 + 1;
+    std::vector<bool> composite(size, false);
+    for (std::uint32_t i = 1; i < size; ++i) {
+        if (composite[i])
+            continue;
+        const std::uint64_t p = 2ULL * i + 1;
+        primes.push_back(static_cast<std::uint32_t>(p));
+        for (std::uint64_t j = p * p / 2; j < size; j += p)
+            composite[j] = true;
+    }
+    return primes;
+}
+
+} // namespace Modular

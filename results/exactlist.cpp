@@ -1,0 +1,99 @@
+#include "results/exactlist.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr std::size_t capacity = 1 << 20;
+// Room for one row whose z fits in 64 bits.
+constexpr std::size_t rowRoom = 128;
+
+} // namespace
+
+ExactList::ExactList(std::FILE *stream, Format format)
+    : stream_(stream), format_(format), buffer_(std::make_unique_for_overwrite<char[]>(capacity)) {
+    if (format_ == Format::Csv)
+        put("x,y,z,primitive\n", 16);
+    else
+        put("[", 1);
+}
+
+void ExactList::put(const char *text, std::size_t length) {
+    std::memcpy(buffer_.get() + used_, text, length);
+    used_ += length;
+}
+
+void ExactList::putNumber(std::uint64_t value) {
+    // Two digits at a time from a table, straight into the buffer: the list is mostly digits.
+    static constexpr char pairs[] =
+        "00010203040506070809101112131415161718192021222324252627282930313233"
+        "34353637383940414243444546474849505152535455565758596061626364656667"
+        "6869707172737475767778798081828384858687888990919293949596979899";
+    std::size_t length = 1;
+    for (std::uint64_t rest = value; rest >= 10; rest /= 10)
+        ++length;
+    char *out = buffer_.get() + used_ + length;
+    used_ += length;
+    while (value >= 100) {
+        const auto pair = static_cast<std::size_t>(value % 100) * 2;
+        value /= 100;
+        *--out = pairs[pair + 1];
+        *--out = pairs[pair];
+    }
+    if (value >= 10) {
+        *--out = pairs[value * 2 + 1];
+        *--out = pairs[value * 2];
+    } else {
+        *--out = static_cast<char>('0' + value);
+    }
+}
+
+bool ExactList::spill() {
+    if (!failed_ && used_ > 0)
+        failed_ = std::fwrite(buffer_.get(), 1, used_, stream_) != used_;
+    used_ = 0;
+    return !failed_;
+}
+
+bool ExactList::add(std::span<const ExactSearch::Row> rows) {
+    const bool json = format_ == Format::Json;
+    for (const ExactSearch::Row &row : rows) {
+        if (used_ + rowRoom > capacity && !spill())
+            return false;
+        if (json) {
+            put(first_ ? "\n  {\"x\": " : ",\n  {\"x\": ", first_ ? 9 : 10);
+            putNumber(row.x);
+            put(", \"y\": ", 7);
+            putNumber(row.y);
+            put(", \"z\": ", 7);
+        } else {
+            putNumber(row.x);
+            put(",", 1);
+            putNumber(row.y);
+            put(",", 1);
+        }
+        first_ = false;
+        if (row.bigZ) {
+            // A z of thousands of digits goes out on its own.
+            if (!spill() ||
+                std::fwrite(row.bigZ->data(), 1, row.bigZ->size(), stream_) != row.bigZ->size()) {
+                failed_ = true;
+                return false;
+            }
+        } else {
+            putNumber(row.z);
+        }
+        if (json)
+            put(row.primitive ? ", \"primitive\": true}" : ", \"primitive\": false}",
+                row.primitive ? 20 : 21);
+        else
+            put(row.primitive ? ",true\n" : ",false\n", row.primitive ? 6 : 7);
+    }
+    return !failed_;
+}
+
+bool ExactList::finish() {
+    if (format_ == Format::Json)
+        put(first_ ? "]\n" : "\n]\n", first_ ? 2 : 3);
+    return spill() && std::fflush(stream_) == 0;
+}
