@@ -63,11 +63,13 @@ xServerAnswers() {
 # scale 1, in $work as its working and home folder and with a runtime directory of its own, its
 # output in $work/program.log. The timeout in front of it ends it after SECONDS.
 startProgram() {
+    local program
+    program=$(readlink -f "$(command -v "$2")") # it runs from $work
     mkdir -m 700 "$work/runtime"
     env -C "$work" -u QT_SCALE_FACTOR -u QT_SCREEN_SCALE_FACTORS -u QT_AUTO_SCREEN_SCALE_FACTOR \
         -u QT_QPA_PLATFORMTHEME -u QT_STYLE_OVERRIDE -u WAYLAND_DISPLAY HOME="$work" \
         QT_QPA_PLATFORM=xcb QT_ENABLE_HIGHDPI_SCALING=0 XDG_RUNTIME_DIR="$work/runtime" \
-        timeout "$1" "$2" >"$work/program.log" 2>&1 &
+        timeout "$1" "$program" >"$work/program.log" 2>&1 &
     programPid=$!
 }
 
