@@ -6,6 +6,7 @@
 #include "numbers/exactnumber.h"
 #include "numbers/exactsearch.h"
 #include "results/exactlist.h"
+#include "results/output.h"
 #include "results/plotpicture.h"
 #include "results/savefile.h"
 #include "results/solutioncount.h"
@@ -15,17 +16,13 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <unistd.h>
 #include <vector>
 
 namespace {
 
-void complain(const QString &message) {
-    std::fprintf(stderr, "zahlenlupe: %s\n", CommandLine::printable(message).toUtf8().constData());
-}
+using Batch::complain;
 
 // A batch run says nothing on standard error when all is well; Qt's remarks about the session
 // it finds itself in (no XDG_RUNTIME_DIR under cron or ssh, say) are not for its user. Failures
@@ -63,9 +60,9 @@ private:
     int percent_ = -1;
 };
 
-int cannotWrite(const char *what) {
+int cannotWrite(const char *what, int error) {
     complain(QStringLiteral("%1 kann nicht geschrieben werden: %2")
-                 .arg(QLatin1String(what), QString::fromLocal8Bit(std::strerror(errno))));
+                 .arg(QLatin1String(what), Output::cause(error)));
     return 1;
 }
 
@@ -79,9 +76,8 @@ int writeExact(const CommandLine &command) {
     SolutionCount count;
     std::optional<ExactList> list;
     if (!command.count)
-        list.emplace(stdout, json ? ExactList::Format::Json : ExactList::Format::Csv);
+        list.emplace(STDOUT_FILENO, json ? ExactList::Format::Json : ExactList::Format::Csv);
     std::vector<ExactSearch::Row> kept;
-    errno = 0;
     if (whole) {
         ProgressLine progress;
         const auto sink = [&](std::span<const ExactSearch::Row> rows) {
@@ -104,10 +100,10 @@ int writeExact(const CommandLine &command) {
                  command.count ? ExactSearch::Order::Any : ExactSearch::Order::Search);
     }
     if (command.count) {
-        if (!Batch::writeAll(stdout, json ? count.toJson() : count.toCsv()))
-            return cannotWrite("Die Anzahl");
+        if (const int error = Batch::writeAll(STDOUT_FILENO, json ? count.toJson() : count.toCsv()))
+            return cannotWrite("Die Anzahl", error);
     } else if (!list->finish()) {
-        return cannotWrite("Die Liste");
+        return cannotWrite("Die Liste", list->error());
     }
     return 0;
 }
@@ -162,9 +158,8 @@ int writeList(const CommandLine &command) {
     } else {
         text = json ? SolutionList::toJson(entries) : SolutionList::toCsv(entries);
     }
-    errno = 0;
-    if (!Batch::writeAll(stdout, text))
-        return cannotWrite(command.count ? "Die Anzahl" : "Die Liste");
+    if (const int error = Batch::writeAll(STDOUT_FILENO, text))
+        return cannotWrite(command.count ? "Die Anzahl" : "Die Liste", error);
 
     const ExactCheck check(*ExactNumber::read(command.start.deviationText),
                            ExactSearch::largestDeviationDigits);
@@ -189,9 +184,12 @@ int writeList(const CommandLine &command) {
 
 namespace Batch {
 
-bool writeAll(std::FILE *stream, const QByteArray &bytes) {
-    const auto size = static_cast<std::size_t>(bytes.size());
-    return std::fwrite(bytes.constData(), 1, size, stream) == size && std::fflush(stream) == 0;
+int writeAll(int fd, const QByteArray &bytes) {
+    return Output::writeAll(fd, bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+void complain(const QString &message) {
+    std::fprintf(stderr, "zahlenlupe: %s\n", CommandLine::printable(message).toUtf8().constData());
 }
 
 int run(const CommandLine &command, int argc, char *argv[]) {
