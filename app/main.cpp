@@ -25,9 +25,9 @@ int print(const QString &text, const char *what) {
 
 int main(int argc, char *argv[]) {
     StartChecks::holdClosedStandardStreams();
-    QStringList arguments;
+    QList<QByteArray> arguments;
     for (int i = 0; i < argc; ++i)
-        arguments.append(QString::fromLocal8Bit(argv[i]));
+        arguments.append(QByteArray(argv[i]));
     const CommandLine command = CommandLine::parse(arguments);
 
     switch (command.mode) {
