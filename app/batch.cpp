@@ -1,6 +1,8 @@
 #include "app/batch.h"
 
 #include "app/commandline.h"
+#include "app/startchecks.h"
+#include "canvas/canvas.h"
 #include "numbers/conversions.h"
 #include "numbers/exactcheck.h"
 #include "numbers/exactnumber.h"
@@ -16,6 +18,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <unistd.h>
 #include <vector>
@@ -112,12 +115,13 @@ int writeExact(const CommandLine &command) {
 // the same window on a screen of that many device pixels to each logical one: the same raster
 // rule, K times the pixels.
 int exportPlot(const CommandLine &command, int argc, char *argv[]) {
-    if (command.scale != 1) {
-        bool given = false;
-        const double factor = qEnvironmentVariable("QT_SCALE_FACTOR").toDouble(&given);
-        qputenv("QT_SCALE_FACTOR",
-                QByteArray::number((given && factor > 0 ? factor : 1.0) * command.scale));
-    }
+    // A factor that Qt reads but that is no size (0, -1, nan) stays as it is, for the check below
+    // to name it.
+    const QString factorText = qEnvironmentVariable("QT_SCALE_FACTOR");
+    bool given = false;
+    const double factor = factorText.toDouble(&given);
+    if (command.scale != 1 && (!given || (std::isfinite(factor) && factor > 0)))
+        qputenv("QT_SCALE_FACTOR", QByteArray::number((given ? factor : 1.0) * command.scale));
     // Qt's own options stay in force; the platform is always the one that needs no display.
     std::vector<char *> arguments(argv, argv + argc);
     char platformOption[] = "-platform";
@@ -127,8 +131,16 @@ int exportPlot(const CommandLine &command, int argc, char *argv[]) {
     int count = static_cast<int>(arguments.size());
     arguments.push_back(nullptr);
     QApplication app(count, arguments.data());
+    if (const QString problem = StartChecks::scaleProblem(factorText, command.scale);
+        !problem.isEmpty()) {
+        complain(problem);
+        return 1;
+    }
 
     Form1 form;
+    if (const QString warning = StartChecks::missingFont(form.plotCanvas().font());
+        !warning.isEmpty())
+        complain(warning);
     command.start.applyTo(form);
     const QString failure = SaveFile::writePicture(command.exportPath, PlotPicture(form),
                                                    *PlotPicture::formatOf(command.exportPath));

@@ -52,7 +52,8 @@ const QString help = QStringLiteral(
     "Dazu die Optionen von Qt (-platform, -style, ...).\n"
     "\n"
     "Rückgabewert: 0 bei Erfolg, 1 wenn eine Ausgabe nicht geschrieben werden kann,\n"
-    "2 bei falschen Argumenten.\n"
+    "das Bild zu groß würde oder das Fenster keinen Bildschirm findet, 2 bei falschen\n"
+    "Argumenten.\n"
     "\n"
     "Tasten im Fenster:\n");
 
@@ -152,6 +153,7 @@ CommandLine CommandLine::parse(const QList<QByteArray> &raw) {
     }
 
     CommandLine result;
+    result.platform = parser.value(QStringLiteral("platform"));
     if (parser.isSet(helpOption)) {
         result.mode = Mode::Help;
         result.helpText = help + WindowKeys::listText();

@@ -34,6 +34,9 @@ struct CommandLine {
     int maxLeg = 100;
     bool primitiveOnly = false;
 
+    // Qt's -platform, for the check that the window can have a display.
+    QString platform;
+
     // The arguments as the program got them, the program's name first. Qt takes them for UTF-8
     // text; one that is not (a file name in another encoding, say) would name another file once
     // decoded, and is refused.

@@ -1,6 +1,7 @@
 #include "app/batch.h"
 #include "app/commandline.h"
 #include "app/startchecks.h"
+#include "canvas/canvas.h"
 #include "results/output.h"
 #include "results/windowkeys.h"
 #include "window/form1.h"
@@ -49,12 +50,27 @@ int main(int argc, char *argv[]) {
         break;
     }
 
+    if (const QString missing = StartChecks::missingDisplay(command.platform); !missing.isEmpty()) {
+        Batch::complain(missing);
+        return 1;
+    }
+    StartChecks::catchPlatformFailure();
     QApplication app(argc, argv);
+    StartChecks::platformStarted();
     installQtGermanTranslation(app);
     QApplication::setApplicationName(QStringLiteral("Zahlenlupe"));
     QApplication::setApplicationVersion(QStringLiteral(ZAHLENLUPE_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("de.zahlenlupe.Zahlenlupe"));
+    if (const QString problem =
+            StartChecks::scaleProblem(qEnvironmentVariable("QT_SCALE_FACTOR"), 1);
+        !problem.isEmpty()) {
+        Batch::complain(problem);
+        return 1;
+    }
     Form1 form;
+    if (const QString warning = StartChecks::missingFont(form.plotCanvas().font());
+        !warning.isEmpty())
+        Batch::complain(warning);
     const WindowKeys keys(form);
     if (command.startValuesGiven)
         command.start.applyTo(form);
