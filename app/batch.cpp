@@ -1,11 +1,14 @@
 #include "app/batch.h"
 
 #include "app/commandline.h"
+#include "app/startchecks.h"
+#include "canvas/canvas.h"
 #include "numbers/conversions.h"
 #include "numbers/exactcheck.h"
 #include "numbers/exactnumber.h"
 #include "numbers/exactsearch.h"
 #include "results/exactlist.h"
+#include "results/output.h"
 #include "results/plotpicture.h"
 #include "results/savefile.h"
 #include "results/solutioncount.h"
@@ -15,17 +18,14 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <algorithm>
-#include <cerrno>
+#include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <unistd.h>
 #include <vector>
 
 namespace {
 
-void complain(const QString &message) {
-    std::fprintf(stderr, "zahlenlupe: %s\n", CommandLine::printable(message).toUtf8().constData());
-}
+using Batch::complain;
 
 // A batch run says nothing on standard error when all is well; Qt's remarks about the session
 // it finds itself in (no XDG_RUNTIME_DIR under cron or ssh, say) are not for its user. Failures
@@ -63,9 +63,9 @@ private:
     int percent_ = -1;
 };
 
-int cannotWrite(const char *what) {
+int cannotWrite(const char *what, int error) {
     complain(QStringLiteral("%1 kann nicht geschrieben werden: %2")
-                 .arg(QLatin1String(what), QString::fromLocal8Bit(std::strerror(errno))));
+                 .arg(QLatin1String(what), Output::cause(error)));
     return 1;
 }
 
@@ -79,9 +79,8 @@ int writeExact(const CommandLine &command) {
     SolutionCount count;
     std::optional<ExactList> list;
     if (!command.count)
-        list.emplace(stdout, json ? ExactList::Format::Json : ExactList::Format::Csv);
+        list.emplace(STDOUT_FILENO, json ? ExactList::Format::Json : ExactList::Format::Csv);
     std::vector<ExactSearch::Row> kept;
-    errno = 0;
     if (whole) {
         ProgressLine progress;
         const auto sink = [&](std::span<const ExactSearch::Row> rows) {
@@ -104,10 +103,10 @@ int writeExact(const CommandLine &command) {
                  command.count ? ExactSearch::Order::Any : ExactSearch::Order::Search);
     }
     if (command.count) {
-        if (!Batch::writeAll(stdout, json ? count.toJson() : count.toCsv()))
-            return cannotWrite("Die Anzahl");
+        if (const int error = Batch::writeAll(STDOUT_FILENO, json ? count.toJson() : count.toCsv()))
+            return cannotWrite("Die Anzahl", error);
     } else if (!list->finish()) {
-        return cannotWrite("Die Liste");
+        return cannotWrite("Die Liste", list->error());
     }
     return 0;
 }
@@ -116,12 +115,13 @@ int writeExact(const CommandLine &command) {
 // the same window on a screen of that many device pixels to each logical one: the same raster
 // rule, K times the pixels.
 int exportPlot(const CommandLine &command, int argc, char *argv[]) {
-    if (command.scale != 1) {
-        bool given = false;
-        const double factor = qEnvironmentVariable("QT_SCALE_FACTOR").toDouble(&given);
-        qputenv("QT_SCALE_FACTOR",
-                QByteArray::number((given && factor > 0 ? factor : 1.0) * command.scale));
-    }
+    // A factor that Qt reads but that is no size (0, -1, nan) stays as it is, for the check below
+    // to name it.
+    const QString factorText = qEnvironmentVariable("QT_SCALE_FACTOR");
+    bool given = false;
+    const double factor = factorText.toDouble(&given);
+    if (command.scale != 1 && (!given || (std::isfinite(factor) && factor > 0)))
+        qputenv("QT_SCALE_FACTOR", QByteArray::number((given ? factor : 1.0) * command.scale));
     // Qt's own options stay in force; the platform is always the one that needs no display.
     std::vector<char *> arguments(argv, argv + argc);
     char platformOption[] = "-platform";
@@ -131,8 +131,16 @@ int exportPlot(const CommandLine &command, int argc, char *argv[]) {
     int count = static_cast<int>(arguments.size());
     arguments.push_back(nullptr);
     QApplication app(count, arguments.data());
+    if (const QString problem = StartChecks::scaleProblem(factorText, command.scale);
+        !problem.isEmpty()) {
+        complain(problem);
+        return 1;
+    }
 
     Form1 form;
+    if (const QString warning = StartChecks::missingFont(form.plotCanvas().font());
+        !warning.isEmpty())
+        complain(warning);
     command.start.applyTo(form);
     const QString failure = SaveFile::writePicture(command.exportPath, PlotPicture(form),
                                                    *PlotPicture::formatOf(command.exportPath));
@@ -162,9 +170,8 @@ int writeList(const CommandLine &command) {
     } else {
         text = json ? SolutionList::toJson(entries) : SolutionList::toCsv(entries);
     }
-    errno = 0;
-    if (!Batch::writeAll(stdout, text))
-        return cannotWrite(command.count ? "Die Anzahl" : "Die Liste");
+    if (const int error = Batch::writeAll(STDOUT_FILENO, text))
+        return cannotWrite(command.count ? "Die Anzahl" : "Die Liste", error);
 
     const ExactCheck check(*ExactNumber::read(command.start.deviationText),
                            ExactSearch::largestDeviationDigits);
@@ -189,9 +196,12 @@ int writeList(const CommandLine &command) {
 
 namespace Batch {
 
-bool writeAll(std::FILE *stream, const QByteArray &bytes) {
-    const auto size = static_cast<std::size_t>(bytes.size());
-    return std::fwrite(bytes.constData(), 1, size, stream) == size && std::fflush(stream) == 0;
+int writeAll(int fd, const QByteArray &bytes) {
+    return Output::writeAll(fd, bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+void complain(const QString &message) {
+    std::fprintf(stderr, "zahlenlupe: %s\n", CommandLine::printable(message).toUtf8().constData());
 }
 
 int run(const CommandLine &command, int argc, char *argv[]) {

@@ -1,7 +1,7 @@
 #pragma once
 
 #include <QByteArray>
-#include <cstdio>
+#include <QString>
 
 struct CommandLine;
 
@@ -12,8 +12,11 @@ namespace Batch {
 
 int run(const CommandLine &command, int argc, char *argv[]);
 
-// Writes all of the bytes to the stream and flushes it; false when any of it failed (errno says
-// why).
-bool writeAll(std::FILE *stream, const QByteArray &bytes);
+// Writes all of the bytes to the file descriptor, waiting for a slow reader; 0 when done, otherwise
+// the errno of the failure.
+int writeAll(int fd, const QByteArray &bytes);
+
+// One line on standard error, "zahlenlupe: " first, its control characters escaped.
+void complain(const QString &message);
 
 } // namespace Batch

@@ -7,6 +7,7 @@
 #include "results/windowkeys.h"
 
 #include <QCommandLineParser>
+#include <QFile>
 #include <cmath>
 #include <optional>
 
@@ -51,7 +52,8 @@ const QString help = QStringLiteral(
     "Dazu die Optionen von Qt (-platform, -style, ...).\n"
     "\n"
     "Rückgabewert: 0 bei Erfolg, 1 wenn eine Ausgabe nicht geschrieben werden kann,\n"
-    "2 bei falschen Argumenten.\n"
+    "das Bild zu groß würde oder das Fenster keinen Bildschirm findet, 2 bei falschen\n"
+    "Argumenten.\n"
     "\n"
     "Tasten im Fenster:\n");
 
@@ -84,9 +86,37 @@ CommandLine failure(const QString &message) {
     return result;
 }
 
+// The bytes as text, each byte that is not part of valid UTF-8 written as an escape (\xff).
+QString escapedBytes(const QByteArray &bytes) {
+    QString out;
+    for (qsizetype i = 0; i < bytes.size();) {
+        const auto lead = static_cast<unsigned char>(bytes[i]);
+        const qsizetype length = lead < 0xc0 ? 1 : lead < 0xe0 ? 2 : lead < 0xf0 ? 3 : 4;
+        const QByteArray piece = bytes.mid(i, length);
+        const QString text = QString::fromUtf8(piece);
+        if (lead < 0x80 || (piece.size() == length && text.toUtf8() == piece)) {
+            out += text;
+            i += length;
+        } else {
+            out += QStringLiteral("\\x%1").arg(lead, 2, 16, QLatin1Char('0'));
+            ++i;
+        }
+    }
+    return out;
+}
+
 } // namespace
 
-CommandLine CommandLine::parse(const QStringList &arguments) {
+CommandLine CommandLine::parse(const QList<QByteArray> &raw) {
+    QStringList arguments;
+    for (const QByteArray &argument : raw) {
+        arguments << QFile::decodeName(argument);
+        if (arguments.size() > 1 && QFile::encodeName(arguments.constLast()) != argument)
+            return failure(QStringLiteral("Das Argument »%1« ist kein gültiger UTF-8-Text; einen "
+                                          "Dateinamen in anderer Kodierung kann zahlenlupe nicht "
+                                          "genau so schreiben.")
+                               .arg(escapedBytes(argument)));
+    }
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")}, {});
@@ -123,6 +153,7 @@ CommandLine CommandLine::parse(const QStringList &arguments) {
     }
 
     CommandLine result;
+    result.platform = parser.value(QStringLiteral("platform"));
     if (parser.isSet(helpOption)) {
         result.mode = Mode::Help;
         result.helpText = help + WindowKeys::listText();

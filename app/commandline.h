@@ -2,8 +2,9 @@
 
 #include "app/startvalues.h"
 
+#include <QByteArray>
+#include <QList>
 #include <QString>
-#include <QStringList>
 
 // What the command line asks for. It is read without a running application, so that help,
 // version, a bad option and the batch modes need no display; Qt's own options (-platform,
@@ -33,7 +34,13 @@ struct CommandLine {
     int maxLeg = 100;
     bool primitiveOnly = false;
 
-    static CommandLine parse(const QStringList &arguments);
+    // Qt's -platform, for the check that the window can have a display.
+    QString platform;
+
+    // The arguments as the program got them, the program's name first. Qt takes them for UTF-8
+    // text; one that is not (a file name in another encoding, say) would name another file once
+    // decoded, and is refused.
+    static CommandLine parse(const QList<QByteArray> &arguments);
 
     // The text with its control characters written as escapes (\x1b, \n), fit to be shown on
     // a terminal.

@@ -1,37 +1,47 @@
 #include "app/batch.h"
 #include "app/commandline.h"
+#include "app/startchecks.h"
+#include "canvas/canvas.h"
+#include "results/output.h"
 #include "results/windowkeys.h"
 #include "window/form1.h"
 #include "window/qttranslation.h"
 
 #include <QApplication>
 #include <cstdio>
+#include <unistd.h>
 
 namespace {
 
-int print(std::FILE *stream, const QString &text) {
-    return Batch::writeAll(stream, text.toUtf8()) ? 0 : 1;
+int print(const QString &text, const char *what) {
+    const int error = Batch::writeAll(STDOUT_FILENO, text.toUtf8());
+    if (error == 0)
+        return 0;
+    Batch::complain(QStringLiteral("%1 kann nicht geschrieben werden: %2")
+                        .arg(QLatin1String(what), Output::cause(error)));
+    return 1;
 }
 
 } // namespace
 
 int main(int argc, char *argv[]) {
-    QStringList arguments;
+    StartChecks::holdClosedStandardStreams();
+    QList<QByteArray> arguments;
     for (int i = 0; i < argc; ++i)
-        arguments.append(QString::fromLocal8Bit(argv[i]));
+        arguments.append(QByteArray(argv[i]));
     const CommandLine command = CommandLine::parse(arguments);
 
     switch (command.mode) {
     case CommandLine::Mode::Help:
-        return print(stdout, command.helpText);
+        return print(command.helpText, "Die Hilfe");
     case CommandLine::Mode::Version:
-        return print(stdout, QStringLiteral("zahlenlupe " ZAHLENLUPE_VERSION "\n"));
+        return print(QStringLiteral("zahlenlupe " ZAHLENLUPE_VERSION "\n"), "Die Version");
     case CommandLine::Mode::Error: {
         // Read once more with Qt's German texts in place, for the parser's own messages.
         QCoreApplication app(argc, argv);
         installQtGermanTranslation(app);
-        print(stderr, QStringLiteral("zahlenlupe: %1\nMehr dazu: zahlenlupe --help\n")
-                          .arg(CommandLine::parse(arguments).error));
+        Batch::complain(CommandLine::parse(arguments).error);
+        std::fputs("Mehr dazu: zahlenlupe --help\n", stderr);
         return 2;
     }
     case CommandLine::Mode::Batch:
@@ -40,12 +50,27 @@ int main(int argc, char *argv[]) {
         break;
     }
 
+    if (const QString missing = StartChecks::missingDisplay(command.platform); !missing.isEmpty()) {
+        Batch::complain(missing);
+        return 1;
+    }
+    StartChecks::catchPlatformFailure();
     QApplication app(argc, argv);
+    StartChecks::platformStarted();
     installQtGermanTranslation(app);
     QApplication::setApplicationName(QStringLiteral("Zahlenlupe"));
     QApplication::setApplicationVersion(QStringLiteral(ZAHLENLUPE_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("de.zahlenlupe.Zahlenlupe"));
+    if (const QString problem =
+            StartChecks::scaleProblem(qEnvironmentVariable("QT_SCALE_FACTOR"), 1);
+        !problem.isEmpty()) {
+        Batch::complain(problem);
+        return 1;
+    }
     Form1 form;
+    if (const QString warning = StartChecks::missingFont(form.plotCanvas().font());
+        !warning.isEmpty())
+        Batch::complain(warning);
     const WindowKeys keys(form);
     if (command.startValuesGiven)
         command.start.applyTo(form);

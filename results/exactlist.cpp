@@ -1,5 +1,7 @@
 #include "results/exactlist.h"
 
+#include "results/output.h"
+
 #include <cstring>
 
 namespace {
@@ -10,8 +12,8 @@ constexpr std::size_t rowRoom = 128;
 
 } // namespace
 
-ExactList::ExactList(std::FILE *stream, Format format)
-    : stream_(stream), format_(format), buffer_(std::make_unique_for_overwrite<char[]>(capacity)) {
+ExactList::ExactList(int fd, Format format)
+    : fd_(fd), format_(format), buffer_(std::make_unique_for_overwrite<char[]>(capacity)) {
     if (format_ == Format::Csv)
         put("x,y,z,primitive\n", 16);
     else
@@ -49,10 +51,10 @@ void ExactList::putNumber(std::uint64_t value) {
 }
 
 bool ExactList::spill() {
-    if (!failed_ && used_ > 0)
-        failed_ = std::fwrite(buffer_.get(), 1, used_, stream_) != used_;
+    if (error_ == 0 && used_ > 0)
+        error_ = Output::writeAll(fd_, buffer_.get(), used_);
     used_ = 0;
-    return !failed_;
+    return error_ == 0;
 }
 
 bool ExactList::add(std::span<const ExactSearch::Row> rows) {
@@ -76,10 +78,8 @@ bool ExactList::add(std::span<const ExactSearch::Row> rows) {
         if (row.bigZ) {
             // A z of thousands of digits goes out on its own.
             if (!spill() ||
-                std::fwrite(row.bigZ->data(), 1, row.bigZ->size(), stream_) != row.bigZ->size()) {
-                failed_ = true;
+                (error_ = Output::writeAll(fd_, row.bigZ->data(), row.bigZ->size())) != 0)
                 return false;
-            }
         } else {
             putNumber(row.z);
         }
@@ -89,11 +89,11 @@ bool ExactList::add(std::span<const ExactSearch::Row> rows) {
         else
             put(row.primitive ? ",true\n" : ",false\n", row.primitive ? 6 : 7);
     }
-    return !failed_;
+    return error_ == 0;
 }
 
 bool ExactList::finish() {
     if (format_ == Format::Json)
         put(first_ ? "]\n" : "\n]\n", first_ ? 2 : 3);
-    return spill() && std::fflush(stream_) == 0;
+    return spill();
 }

@@ -26,6 +26,12 @@ public:
     // The suffixes of every format, for messages: ".png, .svg oder .pdf".
     static QString suffixList();
 
+    // The largest picture drawn, in device pixels a side: beyond it the canvas's image alone would
+    // pass 1 GiB (four bytes a pixel), and it is the largest texture of common graphics hardware,
+    // where many viewers stop. A scale factor that would pass it is refused before anything is
+    // drawn.
+    static constexpr int largestSide = 16384;
+
     explicit PlotPicture(const Form1 &form);
 
     // A plot squeezed to no height is empty, and nothing can be made of it.

@@ -8,9 +8,17 @@
 // Writing results to files, for the window's save keys and the command line alike.
 namespace SaveFile {
 
-// Writes the whole content or nothing: the file appears under its name only once it is complete,
-// and a failure leaves no partial file and any earlier file of that name as it was. Gives an
-// empty text on success, otherwise a German message that names the file and the cause.
+// Writes the content under the name, whose bytes are QFile::encodeName's (UTF-8), and keeps what
+// belongs to the file already there. A symbolic link is followed, and the file it points to is
+// written, the link left as it is. An ordinary file is replaced whole or not at all: the new
+// content appears under the name only once complete, with the old file's owner, group and mode,
+// and a failure leaves the old file as it was. It is written into in place, once the whole
+// content is ready and its room on the disk is taken, where replacing it would lose something:
+// when it has other names (hard links), when its owner cannot be kept, or when its folder takes
+// no new file. A character device or a FIFO is written into, never replaced. Refused: a file
+// without any write permission (for root too), a folder, a block device, a socket and a link to
+// nothing. Gives an empty text on success, otherwise a German message that names the file and the
+// cause.
 QString write(const QString &path, const QByteArray &content);
 
 // The picture in the format, under the same rule. An empty picture (a plot squeezed to no

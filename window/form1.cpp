@@ -46,6 +46,8 @@ void setBoxColours(QWidget *widget, QRgb ground, QRgb text) {
     widget->setPalette(palette);
 }
 
+QRect plotPlace() { return twipsRect(360, 720, 11172, 9972); }
+
 template <typename T> T *named(T *widget, const char *name) {
     widget->setObjectName(QLatin1String(name));
     return widget;
@@ -87,6 +89,8 @@ ScrollBar *makeScrollBar(QWidget *parent, const char *name, Qt::Orientation orie
 }
 
 } // namespace
+
+QSize Form1::plotSize() { return plotPlace().size(); }
 
 Form1::Form1(QWidget *parent) : QWidget(parent) {
     setObjectName(QStringLiteral("Form1"));
@@ -154,7 +158,7 @@ void Form1::createControls() {
     vscBildschirm->setReportsDrag(false);
 
     picAusgabe = named(new Canvas(this), "picAusgabe");
-    picAusgabe->setGeometry(twipsRect(360, 720, 11172, 9972));
+    picAusgabe->setGeometry(plotPlace());
     picAusgabe->setFont(timesNewRoman(10.5));
     picAusgabe->setBackColor(RGB(255, 255, 255));
     picAusgabe->setDrawWidth(1);

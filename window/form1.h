@@ -36,6 +36,9 @@ public:
     };
     const Counters &counters() const { return m_counters; }
 
+    // The plot's full size in logical pixels, as the design lays it out (the compression bar only
+    // makes it lower), known before any window exists.
+    static QSize plotSize();
     // The output canvas and the radius label at the foot of its circle, for what leaves the window.
     const Canvas &plotCanvas() const { return *picAusgabe; }
     const QLineEdit &radiusLabel() const { return *Text2; }
