@@ -142,8 +142,6 @@ void Canvas::placeChild(QWidget *child, float left, float top) {
         child->move(m_mapping.childPosition(left, top));
 }
 
-QPointF Canvas::childPosition(const QWidget *child) const { return pixelToWorld(child->pos()); }
-
 LineItem *Canvas::createLineItem(const QString &name, QColor colour, int width) {
     auto *item = new LineItem(name, *this, this, colour, width);
     m_lines.append(item);

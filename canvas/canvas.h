@@ -31,10 +31,6 @@ public:
 
     // World system: corner 1 becomes the top-left corner, corner 2 the bottom-right corner.
     void Scale(float x1, float y1, float x2, float y2);
-    float scaleLeft() const { return m_scaleLeft; }
-    float scaleTop() const { return m_scaleTop; }
-    float scaleWidth() const { return m_scaleWidth; }
-    float scaleHeight() const { return m_scaleHeight; }
 
     // Fills the image with the background colour and resets the current point.
     void Cls();
@@ -47,31 +43,20 @@ public:
     // box at the current point.
     void Print(double number);
 
-    QRgb foreColor() const { return m_foreColor; }
     void setForeColor(QRgb colour) { m_foreColor = colour; }
-    QRgb backColor() const { return m_backColor; }
     void setBackColor(QRgb colour);
-    int drawWidth() const { return m_drawWidth; }
     void setDrawWidth(int width) { m_drawWidth = width < 1 ? 1 : width; }
-    float currentX() const { return m_currentX; }
-    float currentY() const { return m_currentY; }
     void setCurrentX(float x) { m_currentX = x; }
     void setCurrentY(float y) { m_currentY = y; }
 
     // Outer height in twips (15 twips to a logical pixel); the mapping follows at once.
     void setHeightTwips(int twips);
 
-    const WorldMapping &mapping() const { return m_mapping; }
-    // Continuous logical-pixel position of a world point, and the world point of a logical-pixel
-    // position (as pointer reports give it).
-    QPointF worldToPixel(QPointF world) const { return m_mapping.toLogical(world); }
+    // The world point of a logical-pixel position, as pointer reports give it.
     QPointF pixelToWorld(QPointF pixel) const { return m_mapping.toWorld(pixel); }
-    // Device pixel of the image that holds a world point.
-    QPoint devicePixelOf(float x, float y) const { return m_mapping.devicePixel(x, y); }
 
     // Moves a child widget so that its top-left corner lies on the pixel of (left, top).
     void placeChild(QWidget *child, float left, float top);
-    QPointF childPosition(const QWidget *child) const;
 
     // A line item shown above the image; the canvas owns it.
     LineItem *createLineItem(const QString &name, QColor colour, int width);

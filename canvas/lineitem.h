@@ -49,7 +49,6 @@ public:
     void setDeviceRatio(double ratio);
 
     QColor color() const { return m_colour; }
-    int width() const { return m_width; }
     // Device pixels of the two ends.
     QPoint pixelStart() const { return m_start.devicePixel(m_x1, m_y1); }
     QPoint pixelEnd() const { return m_end.devicePixel(m_x2, m_y2); }

@@ -51,13 +51,6 @@ QPoint WorldMapping::childPosition(float left, float top) const {
     return {logical(pixelX(left)), logical(pixelY(top))};
 }
 
-QPointF WorldMapping::toLogical(QPointF world) const {
-    if (!m_valid)
-        return {};
-    return {(world.x() - m_left) * m_logical.width() / m_width,
-            (world.y() - m_top) * m_logical.height() / m_height};
-}
-
 QPointF WorldMapping::toWorld(QPointF logical) const {
     const double w = m_logical.width();
     const double h = m_logical.height();

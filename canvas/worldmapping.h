@@ -37,10 +37,8 @@ public:
     // the point's device pixel.
     QPoint childPosition(float left, float top) const;
 
-    // The continuous logical-pixel position of a world point, and the world point of a
-    // logical-pixel position as a pointer report gives it (single precision; the corner given by
-    // left and top where the interior is empty).
-    QPointF toLogical(QPointF world) const;
+    // The world point of a logical-pixel position as a pointer report gives it (single
+    // precision; the corner given by left and top where the interior is empty).
     QPointF toWorld(QPointF logical) const;
 
 private:

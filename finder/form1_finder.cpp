@@ -27,7 +27,6 @@ void Form1::paintBackground() {
 
 // "cls": clear, background, frame. The count of the last search stays.
 void Form1::Command2_Click() {
-    ++m_counters.clears;
     picAusgabe->Cls();
     paintBackground();
     Koordinatensystem();
@@ -37,7 +36,6 @@ void Form1::Command2_Click() {
 // "Tripel anzeigen": background, grid pass, marks for every pair (x, y) in 1..100 whose
 // x² + y² − d is a non-negative perfect square, the count, and the frame on top.
 void Form1::Command1_Click() {
-    ++m_counters.searches;
     paintBackground();
     // Nothing can change the deviation text while the search runs, so it is read once.
     const double d = Conv::Val(Text1->text());
@@ -123,7 +121,6 @@ void Form1::Koordinatensystem() {
 // Puts the segment between the centres of P1's and P2's cells, and its mirror image at the
 // diagonal beneath it.
 void Form1::StreckeSetzen() {
-    ++m_counters.placements;
     Line4->ZOrder();
     Line4->setX1(static_cast<float>(hscX1->value() + 0.5));
     Line4->setY1(static_cast<float>(hscY1->value() + 0.5));

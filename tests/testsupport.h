@@ -1,9 +1,12 @@
 #pragma once
 
-// Helpers shared by the tests: finding controls by name, reading the canvas image at world
-// coordinates, counting the marks of a search, and driving scroll bars like a user.
+// Helpers shared by the tests: finding controls by name, the tables of what the window shows
+// (help texts, the order of the focus), an exact oracle of the solutions, reading the plot at
+// world coordinates by the test's own mapping, counting the marks of a search, and driving scroll
+// bars like a user.
 
 #include "canvas/canvas.h"
+#include "canvas/lineitem.h"
 #include "window/form1.h"
 #include "window/scrollbar.h"
 
@@ -12,10 +15,13 @@
 #include <QList>
 #include <QPoint>
 #include <QSet>
+#include <QStringList>
 #include <QStyle>
 #include <QStyleOptionSlider>
 #include <QTest>
 #include <QWidget>
+#include <cmath>
+#include <optional>
 
 namespace TestSupport {
 
@@ -30,12 +36,96 @@ inline QString text(const QObject &form, const char *name) {
     return control<QLineEdit>(form, name)->text();
 }
 
-// The colour (without alpha) of the image pixel that holds the world point (x, y).
+// The help line's text for every control that writes one there, as the pointer moving over it
+// brings it up (txtY1: a press on it). Screen readers read the same text as its description.
+struct Help {
+    const char *control;
+    QString text;
+    bool onPress = false;
+};
+
+inline const QList<Help> &helpTexts() {
+    static const QString search = QStringLiteral("Tripel anzeigen (Katheten sind x und y)");
+    static const QString count = QStringLiteral("Anzahl der Lösungen im betrachteten Bereich");
+    static const QString radius =
+        QStringLiteral("Radius des Kreises um den Ursprung (das ist die Hypothenusenlänge)");
+    static const QString deviation = QStringLiteral(
+        "Tripel (a, b, c) mit    a^2 + b^2 = c^2 + Abweichung      werden angezeigt");
+    static const QString segment = QStringLiteral("Strecke einzeichnen (Analysewerkzeug)");
+    static const QList<Help> table = {
+        {"Command1", search},
+        {"Command2", QStringLiteral("Bildschirm löschen")},
+        {"Command5", QStringLiteral("Info zum Programm")},
+        {"Command6", QStringLiteral("Programm beenden")},
+        {"Label1", count},
+        {"txtAnzahl", count},
+        {"Label2", radius},
+        {"Label3", deviation},
+        {"Text1", deviation},
+        {"Label4", QStringLiteral("Ausgabefenster senkrecht stauchen")},
+        {"txtX1", segment},
+        {"txtX2", segment},
+        {"txtY2", segment},
+        {"txtY1", segment, true},
+    };
+    return table;
+}
+
+// The help text a move over the control (or a press on it) writes; none for the others.
+inline std::optional<QString> helpText(const QString &control, bool press = false) {
+    for (const Help &help : helpTexts())
+        if (control == QLatin1String(help.control) && press == help.onPress)
+            return help.text;
+    return std::nullopt;
+}
+
+// The controls that take the keyboard focus, in the order Tab visits them.
+inline const QStringList tabOrder = {
+    QStringLiteral("picAusgabe"), QStringLiteral("Command1"),  QStringLiteral("Text1"),
+    QStringLiteral("Command2"),   QStringLiteral("Command3"),  QStringLiteral("Command4"),
+    QStringLiteral("Command5"),   QStringLiteral("txtAnzahl"), QStringLiteral("vscBildschirm"),
+    QStringLiteral("txtX1"),      QStringLiteral("txtY1"),     QStringLiteral("txtX2"),
+    QStringLiteral("txtY2"),      QStringLiteral("hscX1"),     QStringLiteral("hscY1"),
+    QStringLiteral("hscX2"),      QStringLiteral("hscY2"),     QStringLiteral("hscRadius"),
+    QStringLiteral("Text2"),      QStringLiteral("picInfo"),   QStringLiteral("txtInfo"),
+    QStringLiteral("txtHilfe"),   QStringLiteral("Command6"),  QStringLiteral("txtRadius")};
+
+// The whole square root of n, when n is the square of a whole number.
+inline std::optional<long long> wholeRoot(long long n) {
+    if (n < 0)
+        return std::nullopt;
+    auto root = static_cast<long long>(std::sqrt(static_cast<double>(n)));
+    while (root * root > n)
+        --root;
+    while ((root + 1) * (root + 1) <= n)
+        ++root;
+    return root * root == n ? std::optional(root) : std::nullopt;
+}
+
+// Exact in whole numbers: the z ≥ 0 with x² + y² − d = z², if there is one.
+inline std::optional<long long> wholeHypotenuse(long long x, long long y, long long d) {
+    return wholeRoot(x * x + y * y - d);
+}
+
+// The plot's world system, as the window sets it: x from −5 at the left edge to 120 at the right,
+// y from 115 at the top to −5 at the bottom. The continuous position of a world point on an area
+// of this size, and the pixel that holds it.
+inline QPointF plotPosition(QSizeF area, double x, double y) {
+    return {(x + 5) * area.width() / 125, (115 - y) * area.height() / 120};
+}
+
+inline QPoint plotPixel(QSizeF area, double x, double y) {
+    const QPointF p = plotPosition(area, x, y);
+    return {static_cast<int>(std::floor(p.x())), static_cast<int>(std::floor(p.y()))};
+}
+
+// The colour (without alpha) of the image pixel that holds the plot's world point (x, y).
 inline QRgb colourAt(const Canvas &canvas, float x, float y) {
-    const QPoint p = canvas.devicePixelOf(x, y);
-    if (!canvas.image().valid(p))
+    const QImage &image = canvas.image();
+    const QPoint p = plotPixel(image.size(), x, y);
+    if (!image.valid(p))
         return 0xff000000u; // outside: an impossible opaque value below
-    return canvas.image().pixel(p) & 0x00ffffffu;
+    return image.pixel(p) & 0x00ffffffu;
 }
 
 inline constexpr QRgb rgb(int r, int g, int b) { return qRgb(r, g, b) & 0x00ffffffu; }
@@ -177,10 +267,30 @@ inline QSet<QPoint> pixelsOf(const QImage &image, QRgb colour, QRect area) {
     return found;
 }
 
-// The logical-pixel position inside the canvas of a world point (for mouse events).
+// The logical pixel of the canvas that shows a world point of the plot (for mouse events).
 inline QPoint pixelFor(const Canvas &canvas, float x, float y) {
-    const QPointF p = canvas.worldToPixel(QPointF(x, y));
-    return {static_cast<int>(std::floor(p.x())), static_cast<int>(std::floor(p.y()))};
+    return plotPixel(canvas.size(), x, y);
+}
+
+// The segment between the cells (x1, y1) and (x2, y2) as the window shows it: the four small bars
+// and their boxes, the segment from the centre of one cell to the centre of the other, in front of
+// its mirror image at the diagonal.
+inline void checkSegment(const QObject &form, int x1, int y1, int x2, int y2) {
+    const int points[] = {x1, y1, x2, y2};
+    const char *bars[] = {"hscX1", "hscY1", "hscX2", "hscY2"};
+    const char *boxes[] = {"txtX1", "txtY1", "txtX2", "txtY2"};
+    for (int k = 0; k < 4; ++k) {
+        QCOMPARE(control<QScrollBar>(form, bars[k])->value(), points[k]);
+        QCOMPARE(text(form, boxes[k]), QString::number(points[k]));
+    }
+    const auto ends = [](const LineItem *line) {
+        return QList<float>{line->x1(), line->y1(), line->x2(), line->y2()};
+    };
+    const auto *segment = control<LineItem>(form, "Line4");
+    QCOMPARE(ends(segment), (QList<float>{x1 + 0.5f, y1 + 0.5f, x2 + 0.5f, y2 + 0.5f}));
+    QCOMPARE(ends(control<LineItem>(form, "Line5")),
+             (QList<float>{y1 + 0.5f, x1 + 0.5f, y2 + 0.5f, x2 + 0.5f}));
+    QCOMPARE(control<Canvas>(form, "picAusgabe")->lineItems().last(), segment);
 }
 
 } // namespace TestSupport

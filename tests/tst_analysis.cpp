@@ -16,8 +16,8 @@
 #include <cmath>
 #include <memory>
 
-using TestSupport::colourAt;
 using TestSupport::control;
+using TestSupport::plotPixel;
 using TestSupport::rgb;
 
 enum class Preview { Triangle, TopBar, LeftBar, Empty, Unchecked };
@@ -26,15 +26,17 @@ Q_DECLARE_METATYPE(Preview)
 namespace {
 
 constexpr QRgb darkBlue = rgb(0, 0, 192);
+// The preview's ground: the palette's base colour, on which the triangle's blue stands out.
+QRgb ground() { return QGuiApplication::palette().color(QPalette::Base).rgb() & 0x00ffffffu; }
 
-// The world position the canvas reports for a pointer at the logical pixel that shows (x, y).
+// The world position the canvas reports for a pointer at the position that shows (x, y).
 QPointF reportedAt(const Canvas &canvas, float x, float y) {
-    return canvas.pixelToWorld(canvas.worldToPixel(QPointF(x, y)));
+    return canvas.pixelToWorld(TestSupport::plotPosition(canvas.size(), x, y));
 }
 
 void sendPointer(Canvas *canvas, QEvent::Type type, float x, float y, Qt::MouseButton button,
                  Qt::MouseButtons held, Qt::KeyboardModifiers modifiers) {
-    const QPointF local = canvas->worldToPixel(QPointF(x, y));
+    const QPointF local = TestSupport::plotPosition(canvas->size(), x, y);
     QMouseEvent event(type, local, canvas->mapToGlobal(local), button, held, modifiers);
     QApplication::sendEvent(canvas, &event);
 }
@@ -65,17 +67,11 @@ Qt::MouseButton qtButton(int code) {
 
 struct Points {
     int x1, y1, x2, y2;
-    friend bool operator==(const Points &, const Points &) = default;
 };
 
 } // namespace
 Q_DECLARE_METATYPE(Points)
 namespace {
-
-char *toString(const Points &p) {
-    return QTest::toString(
-        QStringLiteral("P1 (%1, %2), P2 (%3, %4)").arg(p.x1).arg(p.y1).arg(p.x2).arg(p.y2));
-}
 
 // Pixel of the preview box that shows the point (u, v) of a triangle whose longer leg is m, with
 // the right angle at the box's top-left corner and the box side 1.4 m.
@@ -113,13 +109,8 @@ private slots:
     void startupPlacesSegmentOnDiagonal();
     void clickPicksCell_data();
     void clickPicksCell();
-    void modifiersAreIgnored_data();
-    void modifiersAreIgnored();
-    void clickReplacesOncePerChangedCoordinate_data();
-    void clickReplacesOncePerChangedCoordinate();
-    void bothCoordinatesChangeNewXFirst_data();
-    void bothCoordinatesChangeNewXFirst();
-    void smallBarThumbsDragBothWays();
+    void clickOnTheSameCellMovesNothing_data();
+    void clickOnTheSameCellMovesNothing();
     void thumbDragMovesSegmentEnds_data();
     void thumbDragMovesSegmentEnds();
     void segmentStaysInFrontOfMirror();
@@ -139,9 +130,9 @@ private slots:
     void realPointerPathUpdatesReadout();
 
 private:
-    Points points() const;
-    void verifySegment() const;
-    void verifyAccepted(int button, float x, float y, Points before);
+    void checkSegment(Points p) const {
+        TestSupport::checkSegment(*m_form, p.x1, p.y1, p.x2, p.y2);
+    }
 
     std::unique_ptr<Form1> m_form;
     Canvas *m_canvas = nullptr;
@@ -162,54 +153,21 @@ void TestAnalysis::init() {
 
 void TestAnalysis::cleanup() { m_form.reset(); }
 
-Points TestAnalysis::points() const {
-    return {control<ScrollBar>(*m_form, "hscX1")->value(),
-            control<ScrollBar>(*m_form, "hscY1")->value(),
-            control<ScrollBar>(*m_form, "hscX2")->value(),
-            control<ScrollBar>(*m_form, "hscY2")->value()};
-}
-
-// Both lines, the four coordinate boxes and the stacking agree with the four scroll bars.
-void TestAnalysis::verifySegment() const {
-    const Points p = points();
-    QCOMPARE(m_line4->x1(), p.x1 + 0.5f);
-    QCOMPARE(m_line4->y1(), p.y1 + 0.5f);
-    QCOMPARE(m_line4->x2(), p.x2 + 0.5f);
-    QCOMPARE(m_line4->y2(), p.y2 + 0.5f);
-    QCOMPARE(m_line5->x1(), p.y1 + 0.5f);
-    QCOMPARE(m_line5->y1(), p.x1 + 0.5f);
-    QCOMPARE(m_line5->x2(), p.y2 + 0.5f);
-    QCOMPARE(m_line5->y2(), p.x2 + 0.5f);
-    QCOMPARE(TestSupport::text(*m_form, "txtX1"), QString::number(p.x1));
-    QCOMPARE(TestSupport::text(*m_form, "txtY1"), QString::number(p.y1));
-    QCOMPARE(TestSupport::text(*m_form, "txtX2"), QString::number(p.x2));
-    QCOMPARE(TestSupport::text(*m_form, "txtY2"), QString::number(p.y2));
-    QCOMPARE(m_canvas->lineItems().last(), m_line4);
-}
-
 // At start-up the segment runs along the diagonal from the cell (1, 1) to the cell (100, 100),
 // in front of its mirror, which covers the same cells; showing the window changes nothing.
 void TestAnalysis::startupPlacesSegmentOnDiagonal() {
-    for (const bool shown : {false, true}) {
-        if (shown) {
-            m_form->show();
-            QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
-        }
-        QCOMPARE(points(), (Points{1, 1, 100, 100}));
-        for (const auto &[name, text] : {std::pair{"txtX1", "1"}, std::pair{"txtY1", "1"},
-                                         std::pair{"txtX2", "100"}, std::pair{"txtY2", "100"}})
-            QCOMPARE(TestSupport::text(*m_form, name), QString::fromLatin1(text));
-        for (const LineItem *line : {m_line4, m_line5}) {
-            QCOMPARE(QPointF(line->x1(), line->y1()), QPointF(1.5, 1.5));
-            QCOMPARE(QPointF(line->x2(), line->y2()), QPointF(100.5, 100.5));
-        }
-        QCOMPARE(m_canvas->lineItems().last(), m_line4);
-    }
+    checkSegment({1, 1, 100, 100});
+    m_form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+    checkSegment({1, 1, 100, 100});
 }
 
+// A press of the left button sets the first point to the cell under the pointer, the right
+// button the second; other buttons and places outside 0..100 set nothing, and the keys held
+// make no difference.
 void TestAnalysis::clickPicksCell_data() {
-    QTest::addColumn<bool>("viaEvent");
     QTest::addColumn<int>("button");
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
     QTest::addColumn<float>("x");
     QTest::addColumn<float>("y");
     QTest::addColumn<bool>("accepted");
@@ -232,74 +190,12 @@ void TestAnalysis::clickPicksCell_data() {
         {"bottom-left margin", -4.5f, -4.5f, false},
         {"top-right corner", 119.5f, 114.5f, false},
     };
-    const int buttons[] = {1, 2, 4, 3};
-    for (const bool viaEvent : {false, true})
-        for (const int button : buttons) {
-            if (viaEvent && button == 3)
-                continue; // a press reports one button
-            for (const Spot &spot : spots)
-                QTest::addRow("%s button %d %s", viaEvent ? "event" : "handler", button, spot.name)
-                    << viaEvent << button << spot.x << spot.y
-                    << (spot.accepted && (button == 1 || button == 2));
-        }
-}
-
-void TestAnalysis::verifyAccepted(int button, float x, float y, Points before) {
-    const int cx = static_cast<int>(std::floor(x));
-    const int cy = static_cast<int>(std::floor(y));
-    Points expected = before;
-    if (button == 1) {
-        expected.x1 = cx;
-        expected.y1 = cy;
-    } else {
-        expected.x2 = cx;
-        expected.y2 = cy;
-    }
-    QCOMPARE(points(), expected);
-}
-
-void TestAnalysis::clickPicksCell() {
-    QFETCH(bool, viaEvent);
-    QFETCH(int, button);
-    QFETCH(float, x);
-    QFETCH(float, y);
-    QFETCH(bool, accepted);
-
-    // Start away from every cell the rows pick, so that an accepted click always changes both.
-    control<ScrollBar>(*m_form, "hscX1")->setValue(60);
-    control<ScrollBar>(*m_form, "hscY1")->setValue(70);
-    control<ScrollBar>(*m_form, "hscX2")->setValue(80);
-    control<ScrollBar>(*m_form, "hscY2")->setValue(90);
-    const Points before = points();
-    const int placements = m_form->counters().placements;
-
-    if (viaEvent) {
-        const QPointF at = reportedAt(*m_canvas, x, y);
-        QCOMPARE(static_cast<float>(at.x()), x);
-        QCOMPARE(static_cast<float>(at.y()), y);
-        clickAt(m_canvas, qtButton(button), x, y);
-    } else {
-        m_form->picAusgabe_MouseDown(button, 0, x, y);
-    }
-
-    if (accepted) {
-        verifyAccepted(button, x, y, before);
-        if (QTest::currentTestFailed())
-            return;
-        QCOMPARE(m_form->counters().placements, placements + 2);
-    } else {
-        QCOMPARE(points(), before);
-        QCOMPARE(m_form->counters().placements, placements);
-    }
-    verifySegment();
-}
-
-void TestAnalysis::modifiersAreIgnored_data() {
-    QTest::addColumn<int>("button");
-    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
-
-    const QList<std::pair<const char *, Qt::KeyboardModifiers>> held = {
-        {"none", Qt::NoModifier},
+    for (const int button : {1, 2, 4})
+        for (const Spot &spot : spots)
+            QTest::addRow("button %d %s", button, spot.name)
+                << button << Qt::KeyboardModifiers() << spot.x << spot.y
+                << (spot.accepted && button != 4);
+    const std::pair<const char *, Qt::KeyboardModifiers> held[] = {
         {"Shift", Qt::ShiftModifier},
         {"Ctrl", Qt::ControlModifier},
         {"Alt", Qt::AltModifier},
@@ -307,139 +203,101 @@ void TestAnalysis::modifiersAreIgnored_data() {
     };
     for (const int button : {1, 2})
         for (const auto &[name, modifiers] : held)
-            QTest::addRow("button %d %s", button, name) << button << modifiers;
+            QTest::addRow("button %d %s inside cell 37,12", button, name)
+                << button << modifiers << 37.99f << 12.01f << true;
 }
 
-void TestAnalysis::modifiersAreIgnored() {
+void TestAnalysis::clickPicksCell() {
     QFETCH(int, button);
     QFETCH(Qt::KeyboardModifiers, modifiers);
+    QFETCH(float, x);
+    QFETCH(float, y);
+    QFETCH(bool, accepted);
 
-    const Points before = points();
-    const int placements = m_form->counters().placements;
-    clickAt(m_canvas, qtButton(button), 37.5f, 12.5f, modifiers);
-    verifyAccepted(button, 37.5f, 12.5f, before);
-    if (QTest::currentTestFailed())
-        return;
-    QCOMPARE(m_form->counters().placements, placements + 2);
-    verifySegment();
+    // Start away from every cell the rows pick, so that an accepted click always changes both.
+    Points expected{60, 70, 80, 90};
+    control<ScrollBar>(*m_form, "hscX1")->setValue(expected.x1);
+    control<ScrollBar>(*m_form, "hscY1")->setValue(expected.y1);
+    control<ScrollBar>(*m_form, "hscX2")->setValue(expected.x2);
+    control<ScrollBar>(*m_form, "hscY2")->setValue(expected.y2);
 
-    // The same again through the handler with the modifier mask set.
-    const int mask = ((modifiers & Qt::ShiftModifier) ? 1 : 0) |
-                     ((modifiers & Qt::ControlModifier) ? 2 : 0) |
-                     ((modifiers & Qt::AltModifier) ? 4 : 0);
-    m_form->picAusgabe_MouseDown(button, mask, 20.25f, 21.75f);
-    verifyAccepted(button, 20.25f, 21.75f, before);
+    const QPointF at = reportedAt(*m_canvas, x, y);
+    QCOMPARE(static_cast<float>(at.x()), x);
+    QCOMPARE(static_cast<float>(at.y()), y);
+    clickAt(m_canvas, qtButton(button), x, y, modifiers);
+
+    if (accepted) {
+        const int cx = static_cast<int>(std::floor(x));
+        const int cy = static_cast<int>(std::floor(y));
+        if (button == 1)
+            expected = {cx, cy, expected.x2, expected.y2};
+        else
+            expected = {expected.x1, expected.y1, cx, cy};
+    }
+    checkSegment(expected);
 }
 
-void TestAnalysis::clickReplacesOncePerChangedCoordinate_data() {
+void TestAnalysis::clickOnTheSameCellMovesNothing_data() {
     QTest::addColumn<int>("button");
     QTest::addColumn<float>("x");
     QTest::addColumn<float>("y");
-    QTest::addColumn<int>("placements");
+    QTest::addColumn<bool>("moves");
 
     // P1 starts at (1, 1), P2 at (100, 100).
-    QTest::newRow("left, both change") << 1 << 37.5f << 12.5f << 2;
-    QTest::newRow("left, only x changes") << 1 << 37.5f << 1.5f << 1;
-    QTest::newRow("left, only y changes") << 1 << 1.2f << 12.5f << 1;
-    QTest::newRow("left, same cell") << 1 << 1.9f << 1.1f << 0;
-    QTest::newRow("left, same cell corner") << 1 << 1.0f << 1.0f << 0;
-    QTest::newRow("right, both change") << 2 << 37.5f << 12.5f << 2;
-    QTest::newRow("right, only x changes") << 2 << 37.5f << 100.5f << 1;
-    QTest::newRow("right, only y changes") << 2 << 100.5f << 12.5f << 1;
-    QTest::newRow("right, same cell") << 2 << 100.999f << 100.001f << 0;
-    QTest::newRow("middle") << 4 << 37.5f << 12.5f << 0;
+    QTest::newRow("left, only x changes") << 1 << 37.5f << 1.5f << true;
+    QTest::newRow("left, only y changes") << 1 << 1.2f << 12.5f << true;
+    QTest::newRow("left, same cell") << 1 << 1.9f << 1.1f << false;
+    QTest::newRow("left, same cell corner") << 1 << 1.0f << 1.0f << false;
+    QTest::newRow("right, only x changes") << 2 << 37.5f << 100.5f << true;
+    QTest::newRow("right, only y changes") << 2 << 100.5f << 12.5f << true;
+    QTest::newRow("right, same cell") << 2 << 100.999f << 100.001f << false;
 }
 
-void TestAnalysis::clickReplacesOncePerChangedCoordinate() {
+// A click that changes a coordinate re-places the segment, in front of its mirror again; a click
+// on the cell the point already has re-places nothing, and the mirror brought forward stays there.
+void TestAnalysis::clickOnTheSameCellMovesNothing() {
     QFETCH(int, button);
     QFETCH(float, x);
     QFETCH(float, y);
-    QFETCH(int, placements);
+    QFETCH(bool, moves);
 
-    // Bring the mirror forward: a placement must put the segment back in front.
     m_line5->ZOrder();
-    const int before = m_form->counters().placements;
-    const Points pointsBefore = points();
     clickAt(m_canvas, qtButton(button), x, y);
-    QCOMPARE(m_form->counters().placements, before + placements);
-    if (placements == 0) {
-        QCOMPARE(points(), pointsBefore);
-        QCOMPARE(m_canvas->lineItems().last(), m_line5); // nothing was re-placed
+    const int cx = static_cast<int>(std::floor(x));
+    const int cy = static_cast<int>(std::floor(y));
+    if (!moves) {
+        QCOMPARE(m_canvas->lineItems().last(), m_line5);
         return;
     }
-    verifyAccepted(button, x, y, pointsBefore);
-    verifySegment();
-}
-
-void TestAnalysis::bothCoordinatesChangeNewXFirst_data() {
-    QTest::addColumn<int>("button");
-    QTest::newRow("left") << 1;
-    QTest::newRow("right") << 2;
-}
-
-// Between the two writes of a click the lines show the new x with the old y.
-void TestAnalysis::bothCoordinatesChangeNewXFirst() {
-    QFETCH(int, button);
-
-    auto *xBar = control<ScrollBar>(*m_form, button == 1 ? "hscX1" : "hscX2");
-    struct Seen {
-        float line4X, line4Y, line5X, line5Y;
-        QString yText;
-    };
-    QList<Seen> seen;
-    connect(xBar, &ScrollBar::change, this, [&] {
-        if (button == 1)
-            seen.append({m_line4->x1(), m_line4->y1(), m_line5->x1(), m_line5->y1(),
-                         TestSupport::text(*m_form, "txtY1")});
-        else
-            seen.append({m_line4->x2(), m_line4->y2(), m_line5->x2(), m_line5->y2(),
-                         TestSupport::text(*m_form, "txtY2")});
-    });
-
-    clickAt(m_canvas, qtButton(button), 37.5f, 12.5f);
-    disconnect(xBar, &ScrollBar::change, this, nullptr);
-
-    QCOMPARE(seen.size(), 1);
-    const float oldY = button == 1 ? 1.5f : 100.5f;
-    QCOMPARE(seen[0].line4X, 37.5f);
-    QCOMPARE(seen[0].line4Y, oldY);
-    QCOMPARE(seen[0].line5X, oldY);
-    QCOMPARE(seen[0].line5Y, 37.5f);
-    QCOMPARE(seen[0].yText, button == 1 ? QStringLiteral("1") : QStringLiteral("100"));
-    verifySegment();
-}
-
-// Dragging the thumb of the second point's y bar: each reported position moves the end of the
-// segment vertically and the end of the mirror horizontally, and the box counts along.
-// The small bars leave room for a thumb that can be dragged either way and a track to click.
-void TestAnalysis::smallBarThumbsDragBothWays() {
-    for (const char *name : {"hscX1", "hscY1", "hscX2", "hscY2"}) {
-        auto *bar = control<ScrollBar>(*m_form, name);
-        bar->setValue(50);
-        TestSupport::dragThumb(bar, {3, 6});
-        QVERIFY2(bar->value() > 50, name);
-        bar->setValue(50);
-        TestSupport::dragThumb(bar, {-3, -6});
-        QVERIFY2(bar->value() < 50 && bar->value() > 0, name);
-        const QRect thumb = TestSupport::thumbRect(bar);
-        const QRect track = TestSupport::partRect(bar, QStyle::SC_ScrollBarGroove);
-        QVERIFY2(thumb.width() < track.width(), name);
-    }
+    checkSegment(button == 1 ? Points{cx, cy, 100, 100} : Points{1, 1, cx, cy});
 }
 
 void TestAnalysis::thumbDragMovesSegmentEnds_data() {
     QTest::addColumn<QString>("barName");
     QTest::addColumn<QString>("boxName");
     QTest::addColumn<int>("end"); // index of the end coordinate: x1, y1, x2, y2 of Line4
+    QTest::addColumn<int>("start");
     QTest::addColumn<QList<int>>("path");
-    QTest::newRow("hscX1") << "hscX1"
-                           << "txtX1" << 0 << QList<int>{2, 5, 9, 14};
-    QTest::newRow("hscY1") << "hscY1"
-                           << "txtY1" << 1 << QList<int>{2, 5, 9, 14};
-    QTest::newRow("hscX2") << "hscX2"
-                           << "txtX2" << 2 << QList<int>{-2, -5, -9, -14};
-    QTest::newRow("hscY2") << "hscY2"
-                           << "txtY2" << 3 << QList<int>{-2, -5, -9, -14};
+    // From the start-up value, and the other way from the middle of the bar: the small bars
+    // leave room for a thumb that can be dragged either way.
+    const QList<int> right{2, 5, 9, 14};
+    const QList<int> left{-2, -5, -9, -14};
+    QTest::newRow("hscX1 from 1") << "hscX1"
+                                  << "txtX1" << 0 << 1 << right;
+    QTest::newRow("hscY1 from 1") << "hscY1"
+                                  << "txtY1" << 1 << 1 << right;
+    QTest::newRow("hscX2 from 100") << "hscX2"
+                                    << "txtX2" << 2 << 100 << left;
+    QTest::newRow("hscY2 from 100") << "hscY2"
+                                    << "txtY2" << 3 << 100 << left;
+    QTest::newRow("hscX1 from 50") << "hscX1"
+                                   << "txtX1" << 0 << 50 << left;
+    QTest::newRow("hscY1 from 50") << "hscY1"
+                                   << "txtY1" << 1 << 50 << left;
+    QTest::newRow("hscX2 from 50") << "hscX2"
+                                   << "txtX2" << 2 << 50 << right;
+    QTest::newRow("hscY2 from 50") << "hscY2"
+                                   << "txtY2" << 3 << 50 << right;
 }
 
 // While a thumb is dragged, its box counts along and the segment's end follows at once, with the
@@ -448,12 +306,14 @@ void TestAnalysis::thumbDragMovesSegmentEnds() {
     QFETCH(QString, barName);
     QFETCH(QString, boxName);
     QFETCH(int, end);
+    QFETCH(int, start);
     QFETCH(QList<int>, path);
     auto *bar = control<ScrollBar>(*m_form, qPrintable(barName));
+    bar->setValue(start);
     const auto ends = [](const LineItem *line) {
         return QList<float>{line->x1(), line->y1(), line->x2(), line->y2()};
     };
-    const int start = bar->value();
+    QList<int> points{1, 1, 100, 100};
     QList<int> values;
     QList<QString> texts;
     QList<QList<float>> segment;
@@ -481,48 +341,42 @@ void TestAnalysis::thumbDragMovesSegmentEnds() {
         std::swap(expected[2], expected[3]);
         QCOMPARE(mirror[step], expected);
     }
-    verifySegment();
+    points[end] = values.last();
+    checkSegment({points[0], points[1], points[2], points[3]});
 }
 
 void TestAnalysis::segmentStaysInFrontOfMirror() {
     m_line5->ZOrder();
     QCOMPARE(m_canvas->lineItems().last(), m_line5);
     control<ScrollBar>(*m_form, "hscY1")->setValue(40);
-    QCOMPARE(m_canvas->lineItems().last(), m_line4);
+    checkSegment({1, 40, 100, 100});
 
     m_line5->ZOrder();
     m_form->Command2_Click(); // the frame drawing re-places the lines as well
-    QCOMPARE(m_canvas->lineItems().last(), m_line4);
-    verifySegment();
+    checkSegment({1, 40, 100, 100});
 }
 
 void TestAnalysis::typedCoordinateTextMovesNothing() {
     auto *box = control<QLineEdit>(*m_form, "txtX1");
-    const int placements = m_form->counters().placements;
     box->setFocus();
     box->end(false);
     QTest::keyClicks(box, "55");
     QCOMPARE(box->text(), QStringLiteral("155"));
-    QCOMPARE(points(), (Points{1, 1, 100, 100}));
+    QCOMPARE(control<ScrollBar>(*m_form, "hscX1")->value(), 1);
     QCOMPARE(m_line4->x1(), 1.5f);
     QCOMPARE(m_line5->y1(), 1.5f);
-    QCOMPARE(m_form->counters().placements, placements);
 
     // The next change of the bar writes over the typed text.
     control<ScrollBar>(*m_form, "hscX1")->setValue(7);
-    QCOMPARE(box->text(), QStringLiteral("7"));
-    verifySegment();
+    checkSegment({7, 1, 100, 100});
 }
 
 void TestAnalysis::redrawKeepsSegmentPoints() {
     clickAt(m_canvas, Qt::LeftButton, 37.5f, 12.5f);
     clickAt(m_canvas, Qt::RightButton, 5.5f, 80.5f);
-    const Points picked{37, 12, 5, 80};
-    QCOMPARE(points(), picked);
     m_form->Command2_Click();
     m_form->Command1_Click();
-    QCOMPARE(points(), picked);
-    verifySegment();
+    checkSegment({37, 12, 5, 80});
 }
 
 void TestAnalysis::segmentShowsOnItsPixels_data() {
@@ -612,9 +466,7 @@ void TestAnalysis::readoutVisibilityAndPosition() {
     QCOMPARE(m_infoText->isHidden(), !visible);
     QCOMPARE(m_infoText->isVisibleTo(m_canvas), visible);
 
-    const QPointF corner = m_canvas->worldToPixel(QPointF(x + 5.0f, y + 12.0f));
-    QCOMPARE(m_info->pos(), QPoint(static_cast<int>(std::floor(corner.x())),
-                                   static_cast<int>(std::floor(corner.y()))));
+    QCOMPARE(m_info->pos(), plotPixel(m_canvas->size(), x + 5.0f, y + 12.0f));
 }
 
 void TestAnalysis::readoutTextAndPreview_data() {
@@ -684,7 +536,7 @@ void TestAnalysis::readoutTextAndPreview() {
     auto *deviationBox = control<QLineEdit>(*m_form, "Text1");
     // Something in the box first, so that an empty box shows that it was cleared.
     moveTo(m_canvas, 3.5f, 4.5f);
-    QVERIFY(pixelsNotOf(m_info->image(), m_info->backColor() & 0x00ffffffu) > 0);
+    QVERIFY(pixelsNotOf(m_info->image(), ground()) > 0);
 
     deviationBox->setText(deviation);
     moveTo(m_canvas, x, y);
@@ -693,7 +545,7 @@ void TestAnalysis::readoutTextAndPreview() {
     QCOMPARE(m_canvas->image(), plot);
 
     const QImage &box = m_info->image();
-    const QRgb background = m_info->backColor() & 0x00ffffffu;
+    const QRgb background = ground();
     const int i = static_cast<int>(std::floor(x));
     const int j = static_cast<int>(std::floor(y));
     const int m = std::max(i, j);
@@ -751,7 +603,7 @@ void TestAnalysis::readoutIgnoresButtonsAndRedrawsSameCell() {
     deviationBox->setText(QStringLiteral("26"));
     moveTo(m_canvas, 3.7f, 4.7f);
     QCOMPARE(m_infoText->text(), QStringLiteral(" 3, 4"));
-    QCOMPARE(pixelsNotOf(m_info->image(), m_info->backColor() & 0x00ffffffu), 0);
+    QCOMPARE(pixelsNotOf(m_info->image(), ground()), 0);
 }
 
 // In the margins and beyond the canvas the box is hidden but follows the pointer all the same.
@@ -759,21 +611,17 @@ void TestAnalysis::hiddenBoxKeepsUpdating() {
     moveTo(m_canvas, 110.5f, 3.5f);
     QVERIFY(m_info->isHidden());
     QCOMPARE(m_infoText->text(), QStringLiteral(" 110, 3"));
-    const QPointF corner = m_canvas->worldToPixel(QPointF(115.5, 15.5));
-    QCOMPARE(m_info->pos(), QPoint(static_cast<int>(std::floor(corner.x())),
-                                   static_cast<int>(std::floor(corner.y()))));
+    QCOMPARE(m_info->pos(), plotPixel(m_canvas->size(), 115.5, 15.5));
     // A flat triangle along the top edge, drawn while hidden.
     const QImage &box = m_info->image();
     QCOMPARE(boxColour(box, boxPixel(box, 50, 0, 110)), darkBlue);
-    QCOMPARE(boxColour(box, boxPixel(box, 50, 20, 110)), m_info->backColor() & 0x00ffffffu);
+    QCOMPARE(boxColour(box, boxPixel(box, 50, 20, 110)), ground());
 
     // Dragging beyond the canvas's edge keeps the reports coming.
     moveTo(m_canvas, -20.0f, 60.5f, Qt::LeftButton);
     QVERIFY(m_info->isHidden());
     QCOMPARE(m_infoText->text(), QStringLiteral("-20, 60"));
-    const QPointF far = m_canvas->worldToPixel(QPointF(-15.0, 72.5));
-    QCOMPARE(m_info->pos(),
-             QPoint(static_cast<int>(std::floor(far.x())), static_cast<int>(std::floor(far.y()))));
+    QCOMPARE(m_info->pos(), plotPixel(m_canvas->size(), -15.0, 72.5));
 
     // Back over the plot it shows again, with the new cell.
     moveTo(m_canvas, 20.5f, 21.5f);
@@ -793,7 +641,7 @@ void TestAnalysis::swappedLegsGiveMirrorImages() {
     QCOMPARE(tall.size(), wide.size());
     QCOMPARE(tall.width(), tall.height());
 
-    const QRgb background = m_info->backColor() & 0x00ffffffu;
+    const QRgb background = ground();
     const double unit = wide.width() / 5.6; // pixels per leg unit
     const double a = 4 * unit;              // the wide picture's top leg
     const double b = 3 * unit;              // its left leg

@@ -151,8 +151,6 @@ private slots:
     void previewContrast();
 
     void everyControlHasAName();
-    void descriptionsAreTheHelpTexts_data();
-    void descriptionsAreTheHelpTexts();
     void plotDescriptionFollowsTheSearch_data();
     void plotDescriptionFollowsTheSearch();
     void barValuesAsSpoken_data();
@@ -340,41 +338,9 @@ void TestDesktop::everyControlHasAName() {
     QVERIFY2(hit == nullptr, hit != nullptr ? hit->object()->metaObject()->className() : "");
 
     focusable.sort();
-    QStringList expected{"picAusgabe", "Command1", "Text1",     "Command2",      "Command3",
-                         "Command4",   "Command5", "txtAnzahl", "vscBildschirm", "txtX1",
-                         "txtY1",      "txtX2",    "txtY2",     "hscX1",         "hscY1",
-                         "hscX2",      "hscY2",    "hscRadius", "Text2",         "picInfo",
-                         "txtInfo",    "txtHilfe", "Command6",  "txtRadius"};
+    QStringList expected = TestSupport::tabOrder;
     expected.sort();
     QCOMPARE(focusable, expected);
-}
-
-// The help line's text for a control, as the pointer brings it up, is also its description.
-void TestDesktop::descriptionsAreTheHelpTexts_data() {
-    QTest::addColumn<bool>("press"); // the help comes with a press instead of a move
-
-    for (const char *name : {"Command1", "Command2", "Command5", "Command6", "Label1", "Label2",
-                             "Label3", "Label4", "Text1", "txtAnzahl", "txtX1", "txtX2", "txtY2"})
-        QTest::newRow(name) << false;
-    QTest::newRow("txtY1") << true;
-}
-
-void TestDesktop::descriptionsAreTheHelpTexts() {
-    QFETCH(bool, press);
-
-    const auto form = shownForm();
-    auto *widget = control<QWidget>(*form, QTest::currentDataTag());
-    auto *help = control<QLineEdit>(*form, "txtHilfe");
-    const QString untouched = QStringLiteral("\u00a7 untouched \u00a7");
-    help->setText(untouched);
-    const QPoint at = widget->rect().center();
-    if (press)
-        QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, at);
-    else
-        QTest::mouseMove(widget, at);
-    QVERIFY(help->text() != untouched);
-    QCOMPARE(accessible(widget)->text(QAccessible::Description), help->text());
-    QCOMPARE(help->text(), help->text().trimmed()); // a help text, not an empty line
 }
 
 // The plot's description says what the last search drew, the deviation written as the deviation

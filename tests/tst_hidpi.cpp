@@ -55,14 +55,15 @@ private slots:
                 ++width;
             return width;
         };
-        const int row = canvas->devicePixelOf(50, 55.5f).y();
-        QCOMPARE(runAt(row, canvas->devicePixelOf(3.3f, 55.5f).x()), 2);
-        QCOMPARE(runAt(row, canvas->devicePixelOf(10.3f, 55.5f).x()), 4);
+        const auto at = [&image](double x, double y) { return plotPixel(image.size(), x, y); };
+        const int row = at(50, 55.5).y();
+        QCOMPARE(runAt(row, at(3.3, 55.5).x()), 2);
+        QCOMPARE(runAt(row, at(10.3, 55.5).x()), 4);
 
         // On screen: the grab of the canvas has device resolution and unblended edges.
         const QImage shown = canvas->grab().toImage();
         QCOMPARE(shown.size(), QSize(1490, 1330));
-        const int x = canvas->devicePixelOf(3.0f, 55.5f).x();
+        const int x = at(3, 55.5).x();
         QCOMPARE(shown.pixel(x, row) & 0xffffffu, rgb(220, 220, 220));
         QCOMPARE(shown.pixel(x + 1, row) & 0xffffffu, rgb(220, 220, 220));
         QCOMPARE(shown.pixel(x + 2, row) & 0xffffffu, white);
@@ -98,7 +99,7 @@ private slots:
         for (const char *name : {"Label2", "txtRadius", "hscRadius", "txtHilfe", "picInfo"})
             control<QWidget>(*form, name)->hide();
         const QImage shown = canvas->grab().toImage().convertToFormat(QImage::Format_RGB32);
-        const QRect plot(canvas->devicePixelOf(0, 101), canvas->devicePixelOf(101, 0));
+        const QRect plot(plotPixel(shown.size(), 0, 101), plotPixel(shown.size(), 101, 0));
         const int dashes = pixelsOf(shown, rgb(100, 100, 100), plot).size();
         QVERIFY2(dashes <= 30, qPrintable(QString::number(dashes)));
     }

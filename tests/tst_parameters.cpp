@@ -4,7 +4,6 @@
 // by its keys, arrows and track, with what it drives.
 #include "testsupport.h"
 
-#include "canvas/lineitem.h"
 #include "numbers/conversions.h"
 
 #include <QLineEdit>
@@ -144,17 +143,16 @@ int blackCirclePoints(const Canvas &canvas, int r) {
 }
 
 // Cells of the plot that do not show what a search with the deviation d paints: a mark (black on
-// the diagonal, light blue above it, light red below it) where x² + y² − d is a non-negative
-// perfect square, white elsewhere. The cells the circle of radius r crosses are left out.
-int wrongCells(const Canvas &canvas, double d, int r) {
+// the diagonal, light blue above it, light red below it) where x² + y² − d is the square of a
+// whole number, white elsewhere. The cells the circle of radius r crosses are left out.
+int wrongCells(const Canvas &canvas, long long d, int r) {
     const double circle = r + 0.5;
     int wrong = 0;
     for (int x = 1; x <= 100; ++x)
         for (int y = 1; y <= 100; ++y) {
             if (circle > std::hypot(x, y) - 0.5 && circle < std::hypot(x + 1, y + 1) + 0.5)
                 continue;
-            const double z2 = x * x + y * y - d;
-            const bool solution = z2 >= 0 && std::sqrt(z2) == std::floor(std::sqrt(z2));
+            const bool solution = wholeHypotenuse(x, y, d).has_value();
             const QRgb expected = !solution ? white
                                   : x == y  ? markBlack
                                   : x < y   ? markBlue
@@ -199,8 +197,6 @@ private:
     ScrollBar *bar(const char *name) const { return control<ScrollBar>(*m_form, name); }
     QPushButton *button(const char *name) const { return control<QPushButton>(*m_form, name); }
     const Canvas &canvas() const { return *control<Canvas>(*m_form, "picAusgabe"); }
-    Form1::Counters counters() const { return m_form->counters(); }
-    void checkCycles(const Form1::Counters &before, int cycles) const;
     void checkRadiusShown(int r) const;
     int expectedWindowHeight(int canvasTwips) const;
 
@@ -215,14 +211,9 @@ void TestParameters::init() {
 
 void TestParameters::cleanup() { m_form.reset(); }
 
-// `cycles` complete redraw cycles (clear half and search half) ran since `before`.
-void TestParameters::checkCycles(const Form1::Counters &before, int cycles) const {
-    QCOMPARE(counters().clears - before.clears, cycles);
-    QCOMPARE(counters().searches - before.searches, cycles);
-}
-
 // The radius r everywhere it shows: the bar's value and thumb, both texts, the circle on the
-// canvas and the label's place at the circle's foot.
+// canvas and the label at the circle's foot, its top-left corner on the pixel that holds (r − 2,
+// 1).
 void TestParameters::checkRadiusShown(int r) const {
     ScrollBar *radius = bar("hscRadius");
     QCOMPARE(radius->value(), r);
@@ -231,9 +222,7 @@ void TestParameters::checkRadiusShown(int r) const {
     QCOMPARE(box("Text2")->text(), QString::number(r));
     QVERIFY(!circlePoints(r).isEmpty());
     QCOMPARE(blackCirclePoints(canvas(), r), circlePoints(r).size());
-    const QPointF label = canvas().childPosition(box("Text2"));
-    QVERIFY2(std::abs(label.x() - (r - 2)) < 0.2, qPrintable(QString::number(label.x())));
-    QVERIFY2(std::abs(label.y() - 1) < 0.2, qPrintable(QString::number(label.y())));
+    QCOMPARE(box("Text2")->pos(), QPoint((r + 3) * 745 / 125, 114 * 665 / 120));
 }
 
 // The window's outer height for a canvas height, with the frame the window system adds.
@@ -292,21 +281,16 @@ void TestParameters::deviationSteps() {
 
 void TestParameters::deviationStepRedrawsNothing() {
     const QImage picture = canvas().image();
-    const Form1::Counters before = counters();
     QCOMPARE(box("txtAnzahl")->text(), QStringLiteral(" 126"));
 
     QTest::mouseClick(button("Command3"), Qt::LeftButton);
     QTest::mouseClick(button("Command3"), Qt::LeftButton);
     QCOMPARE(box("Text1")->text(), QStringLiteral(" 2"));
-    checkCycles(before, 0);
-    QCOMPARE(counters().placements, before.placements);
     QVERIFY(canvas().image() == picture);
     QCOMPARE(box("txtAnzahl")->text(), QStringLiteral(" 126"));
 
     // "Tripel anzeigen" searches with the new deviation.
     QTest::mouseClick(button("Command1"), Qt::LeftButton);
-    QCOMPARE(counters().searches - before.searches, 1);
-    QCOMPARE(counters().clears, before.clears);
     QCOMPARE(box("txtAnzahl")->text(), QStringLiteral(" 22"));
     QCOMPARE(wrongCells(canvas(), 2, 25), 0);
 
@@ -381,9 +365,10 @@ void TestParameters::scrollBarSteps_data() {
 }
 
 // One step of a scroll bar reports one change, and no scroll, and what the bar drives follows:
-// the segment bars move their end of the segment and its mirror and write their box without a
-// redraw; the radius bar redraws with the new circle; the compression bar redraws at the new
-// height. A radius the label refuses is set back to 0 by a second, nested change.
+// the segment bars move their end of the segment and its mirror and write their box, and the plot
+// stays as it was; the radius bar redraws with the new circle; the compression bar sets the
+// canvas's height and the window's. A radius the label refuses is set back to 0 by a second,
+// nested change.
 void TestParameters::scrollBarSteps() {
     QFETCH(QString, name);
     QFETCH(int, start);
@@ -398,7 +383,7 @@ void TestParameters::scrollBarSteps() {
     QSignalSpy values(scrollBar, &QAbstractSlider::valueChanged);
     QSignalSpy changes(scrollBar, &ScrollBar::change);
     QSignalSpy scrolls(scrollBar, &ScrollBar::scroll);
-    const Form1::Counters before = counters();
+    const QImage picture = canvas().image();
 
     perform(scrollBar, action);
     if (QTest::currentTestFailed())
@@ -416,7 +401,6 @@ void TestParameters::scrollBarSteps() {
     QCOMPARE(scrollBar->value(), shown);
 
     if (name == u"hscRadius") {
-        checkCycles(before, int(changes.count()));
         if (moved)
             checkRadiusShown(shown);
         if (moved && start >= 2)
@@ -426,28 +410,16 @@ void TestParameters::scrollBarSteps() {
         QCOMPARE(wrongCells(canvas(), 0, shown), 0);
         QCOMPARE(box("txtAnzahl")->text(), QStringLiteral(" 126"));
     } else if (name == u"vscBildschirm") {
-        checkCycles(before, int(changes.count()));
         QCOMPARE(canvas().height(), static_cast<int>(std::lround(expected / 15.0)));
         QCOMPARE(m_form->height(), expectedWindowHeight(expected));
     } else {
-        checkCycles(before, 0);
-        QCOMPARE(counters().placements, before.placements + int(moved));
+        QVERIFY(canvas().image() == picture);
         // The segment from its start-up ends, (1, 1) and (100, 100), with this bar's coordinate
-        // changed: each end at the centre of its cell, the mirror with x and y swapped.
+        // changed.
         const QStringList segmentBars = {"hscX1", "hscY1", "hscX2", "hscY2"};
         QList<int> p = {1, 1, 100, 100};
         p[segmentBars.indexOf(name)] = shown;
-        const auto *segment = control<LineItem>(*m_form, "Line4");
-        const auto *mirror = control<LineItem>(*m_form, "Line5");
-        QCOMPARE(QPointF(segment->x1(), segment->y1()), QPointF(p[0] + 0.5, p[1] + 0.5));
-        QCOMPARE(QPointF(segment->x2(), segment->y2()), QPointF(p[2] + 0.5, p[3] + 0.5));
-        QCOMPARE(QPointF(mirror->x1(), mirror->y1()), QPointF(p[1] + 0.5, p[0] + 0.5));
-        QCOMPARE(QPointF(mirror->x2(), mirror->y2()), QPointF(p[3] + 0.5, p[2] + 0.5));
-        QCOMPARE(canvas().lineItems().last(), segment);
-        const QStringList texts = {box("txtX1")->text(), box("txtY1")->text(), box("txtX2")->text(),
-                                   box("txtY2")->text()};
-        QCOMPARE(texts, (QStringList{QString::number(p[0]), QString::number(p[1]),
-                                     QString::number(p[2]), QString::number(p[3])}));
+        checkSegment(*m_form, p[0], p[1], p[2], p[3]);
     }
 }
 
@@ -469,14 +441,17 @@ void TestParameters::radiusBarDragReportsEachPositionOnce() {
     QList<int> valuesSeen;
     QList<int> scrolledTo;
     QList<int> changedTo;
+    QList<int> circleMissing; // reports after which the plot lacked that radius's circle
     connect(radius, &QAbstractSlider::valueChanged, this,
             [&](int value) { valuesSeen.append(value); });
+    // Connected after the window's handlers: each report has redrawn the plot by now.
     connect(radius, &ScrollBar::scroll, this, [&] {
         QVERIFY(changedTo.isEmpty()); // every scroll comes before the change
         scrolledTo.append(radius->value());
+        if (blackCirclePoints(canvas(), radius->value()) != circlePoints(radius->value()).size())
+            circleMissing.append(radius->value());
     });
     connect(radius, &ScrollBar::change, this, [&] { changedTo.append(radius->value()); });
-    const Form1::Counters before = counters();
 
     const QPoint start = pressThumb(radius);
     QPoint at = start;
@@ -502,7 +477,7 @@ void TestParameters::radiusBarDragReportsEachPositionOnce() {
     QCOMPARE(changedTo, heldAt != grabbedAt ? QList<int>{heldAt} : QList<int>{});
     for (qsizetype i = 1; i < scrolledTo.size(); ++i)
         QVERIFY(scrolledTo[i] != scrolledTo[i - 1]);
-    checkCycles(before, static_cast<int>(scrolledTo.size() + changedTo.size()));
+    QCOMPARE(circleMissing, QList<int>());
     QCOMPARE(radius->value(), heldAt);
     checkRadiusShown(heldAt);
 }
@@ -512,8 +487,8 @@ void TestParameters::compressionBarReportsOnlyAtRelease() {
     QCOMPARE(height->value(), 9972);
     QSignalSpy changes(height, &ScrollBar::change);
     QSignalSpy scrolls(height, &ScrollBar::scroll);
-    const Form1::Counters before = counters();
     const int canvasHeight = canvas().height();
+    const QImage picture = canvas().image();
 
     const QPoint start = pressThumb(height);
     QPoint at = moveThumb(height, start, -30);
@@ -525,14 +500,13 @@ void TestParameters::compressionBarReportsOnlyAtRelease() {
     QCOMPARE(height->value(), 9972);
     QCOMPARE(changes.count(), 0);
     QCOMPARE(scrolls.count(), 0);
-    checkCycles(before, 0);
     QCOMPARE(canvas().height(), canvasHeight);
+    QVERIFY(canvas().image() == picture);
 
     releaseThumb(height, at);
     QCOMPARE(height->value(), letGo);
     QCOMPARE(changes.count(), 1);
     QCOMPARE(scrolls.count(), 0);
-    checkCycles(before, 1);
     QCOMPARE(canvas().height(), static_cast<int>(std::lround(letGo / 15.0)));
     QCOMPARE(m_form->height(), expectedWindowHeight(letGo));
 }
@@ -542,20 +516,14 @@ void TestParameters::programWriteReportsOnlyADifferentValue() {
         ScrollBar *scrollBar = bar(name);
         QSignalSpy changes(scrollBar, &ScrollBar::change);
         QSignalSpy scrolls(scrollBar, &ScrollBar::scroll);
-        const Form1::Counters before = counters();
 
         scrollBar->setValue(scrollBar->value());
         QCOMPARE(changes.count(), 0);
-        checkCycles(before, 0);
-
         scrollBar->setValue(30);
         QCOMPARE(changes.count(), 1);
-        checkCycles(before, 1);
-
         scrollBar->setValue(30);
         QCOMPARE(changes.count(), 1);
         QCOMPARE(scrolls.count(), 0);
-        checkCycles(before, 1);
     }
 }
 
@@ -577,7 +545,6 @@ void TestParameters::radiusDragBeyondLimit() {
     QSignalSpy values(radius, &QAbstractSlider::valueChanged);
     QSignalSpy scrolls(radius, &ScrollBar::scroll);
     QSignalSpy changes(radius, &ScrollBar::change);
-    const Form1::Counters before = counters();
 
     const QPoint from = pressThumb(radius);
     QPoint at = from;
@@ -593,7 +560,6 @@ void TestParameters::radiusDragBeyondLimit() {
     QCOMPARE(values.count(), scrolls.count() + 1);
     QCOMPARE(values.at(values.count() - 2).at(0).toInt(), 0);
     QCOMPARE(values.last().at(0).toInt(), 141);
-    checkCycles(before, static_cast<int>(scrolls.count()) + 2);
     QVERIFY(!radius->isSliderDown());
     checkRadiusShown(0);
     QCOMPARE(blackCirclePoints(canvas(), 140), 0);
@@ -607,47 +573,46 @@ void TestParameters::typedRadius_data() {
     QTest::addColumn<QString>("input");
     QTest::addColumn<int>("radius");
     QTest::addColumn<QString>("label");
-    QTest::addColumn<int>("cycles");
 
     const Entry typed = Entry::Typed;
     const Entry whole = Entry::Whole;
     // Each keystroke that changes the number redraws; the rewritten label equals the text.
-    QTest::newRow("3 typed") << 25 << typed << "3" << 3 << "3" << 1;
-    QTest::newRow("30 typed") << 25 << typed << "30" << 30 << "30" << 2;
-    QTest::newRow("139 typed") << 25 << typed << "139" << 139 << "139" << 3;
-    QTest::newRow("139 whole") << 25 << whole << "139" << 139 << "139" << 1;
-    QTest::newRow("139.49 whole") << 25 << whole << "139.49" << 139 << "139" << 1;
+    QTest::newRow("3 typed") << 25 << typed << "3" << 3 << "3";
+    QTest::newRow("30 typed") << 25 << typed << "30" << 30 << "30";
+    QTest::newRow("139 typed") << 25 << typed << "139" << 139 << "139";
+    QTest::newRow("139 whole") << 25 << whole << "139" << 139 << "139";
+    QTest::newRow("139.49 whole") << 25 << whole << "139.49" << 139 << "139";
     // 1 and 15 redraw, 150 is refused: emptied, radius 0, redrawn with the label "0".
-    QTest::newRow("150 typed") << 25 << typed << "150" << 0 << "0" << 3;
-    QTest::newRow("140 typed") << 25 << typed << "140" << 0 << "0" << 3;
-    QTest::newRow("140 whole") << 25 << whole << "140" << 0 << "0" << 1;
-    QTest::newRow("140 whole while 0") << 0 << whole << "140" << 0 << "" << 0;
-    QTest::newRow("1e400 whole") << 25 << whole << "1e400" << 0 << "0" << 1;
+    QTest::newRow("150 typed") << 25 << typed << "150" << 0 << "0";
+    QTest::newRow("140 typed") << 25 << typed << "140" << 0 << "0";
+    QTest::newRow("140 whole") << 25 << whole << "140" << 0 << "0";
+    QTest::newRow("140 whole while 0") << 0 << whole << "140" << 0 << "";
+    QTest::newRow("1e400 whole") << 25 << whole << "1e400" << 0 << "0";
     // 139.5 rounds to 140, which the bar takes and the label then refuses.
-    QTest::newRow("139.5 whole") << 25 << whole << "139.5" << 0 << "0" << 2;
-    QTest::newRow("139.5 typed") << 25 << typed << "139.5" << 0 << "0" << 5;
+    QTest::newRow("139.5 whole") << 25 << whole << "139.5" << 0 << "0";
+    QTest::newRow("139.5 typed") << 25 << typed << "139.5" << 0 << "0";
     // Halves go to the even neighbour.
-    QTest::newRow("2.5 whole while 7") << 7 << whole << "2.5" << 2 << "2" << 1;
-    QTest::newRow("2.5 typed while 7") << 7 << typed << "2.5" << 2 << "2.5" << 1;
-    QTest::newRow("3.5 whole") << 25 << whole << "3.5" << 4 << "4" << 1;
-    QTest::newRow("3.5 typed") << 25 << typed << "3.5" << 4 << "4" << 2;
-    QTest::newRow("0.5 whole") << 25 << whole << "0.5" << 0 << "0" << 1;
-    QTest::newRow("comma ends the number") << 25 << whole << "3,5" << 3 << "3" << 1;
-    QTest::newRow("minus zero") << 25 << whole << "-0" << 0 << "0" << 1;
+    QTest::newRow("2.5 whole while 7") << 7 << whole << "2.5" << 2 << "2";
+    QTest::newRow("2.5 typed while 7") << 7 << typed << "2.5" << 2 << "2.5";
+    QTest::newRow("3.5 whole") << 25 << whole << "3.5" << 4 << "4";
+    QTest::newRow("3.5 typed") << 25 << typed << "3.5" << 4 << "4";
+    QTest::newRow("0.5 whole") << 25 << whole << "0.5" << 0 << "0";
+    QTest::newRow("comma ends the number") << 25 << whole << "3,5" << 3 << "3";
+    QTest::newRow("minus zero") << 25 << whole << "-0" << 0 << "0";
     // No number reads as 0.
-    QTest::newRow("letters") << 25 << whole << "abc" << 0 << "0" << 1;
-    QTest::newRow("letters while 0") << 0 << whole << "abc" << 0 << "abc" << 0;
-    QTest::newRow("lone minus") << 25 << typed << "-" << 0 << "0" << 1;
-    QTest::newRow("lone minus while 0") << 0 << typed << "-" << 0 << "-" << 0;
-    QTest::newRow("erased") << 25 << Entry::Erased << "" << 0 << "0" << 1;
-    QTest::newRow("erased while 0") << 0 << Entry::Erased << "" << 0 << "" << 0;
+    QTest::newRow("letters") << 25 << whole << "abc" << 0 << "0";
+    QTest::newRow("letters while 0") << 0 << whole << "abc" << 0 << "abc";
+    QTest::newRow("lone minus") << 25 << typed << "-" << 0 << "0";
+    QTest::newRow("lone minus while 0") << 0 << typed << "-" << 0 << "-";
+    QTest::newRow("erased") << 25 << Entry::Erased << "" << 0 << "0";
+    QTest::newRow("erased while 0") << 0 << Entry::Erased << "" << 0 << "";
     // Negative numbers are refused: the label is emptied, and the empty text reads as 0.
-    QTest::newRow("-5") << 25 << whole << "-5" << 0 << "0" << 1;
-    QTest::newRow("-5 while 0") << 0 << whole << "-5" << 0 << "" << 0;
+    QTest::newRow("-5") << 25 << whole << "-5" << 0 << "0";
+    QTest::newRow("-5 while 0") << 0 << whole << "-5" << 0 << "";
     // Another form of the present radius changes nothing and stays as typed.
-    QTest::newRow("07 while 7") << 7 << whole << "07" << 7 << "07" << 0;
-    QTest::newRow("2.5 while 2") << 2 << whole << "2.5" << 2 << "2.5" << 0;
-    QTest::newRow("07 while 6") << 6 << whole << "07" << 7 << "7" << 1;
+    QTest::newRow("07 while 7") << 7 << whole << "07" << 7 << "07";
+    QTest::newRow("2.5 while 2") << 2 << whole << "2.5" << 2 << "2.5";
+    QTest::newRow("07 while 6") << 6 << whole << "07" << 7 << "7";
 }
 
 void TestParameters::typedRadius() {
@@ -656,13 +621,12 @@ void TestParameters::typedRadius() {
     QFETCH(QString, input);
     QFETCH(int, radius);
     QFETCH(QString, label);
-    QFETCH(int, cycles);
     ScrollBar *radiusBar = bar("hscRadius");
     radiusBar->setValue(start);
     QLineEdit *text2 = box("Text2");
     QCOMPARE(text2->text(), QString::number(start));
     const QString radiusText = box("txtRadius")->text();
-    const Form1::Counters before = counters();
+    const QImage picture = canvas().image();
 
     text2->setFocus(Qt::MouseFocusReason);
     switch (entry) {
@@ -679,14 +643,16 @@ void TestParameters::typedRadius() {
         break;
     }
 
-    checkCycles(before, cycles);
     QCOMPARE(radiusBar->value(), radius);
     QCOMPARE(radiusBar->sliderPosition(), radius);
     QCOMPARE(text2->text(), label);
-    if (cycles == 0)
+    // Only a new radius redraws.
+    if (radius == start) {
         QCOMPARE(box("txtRadius")->text(), radiusText);
-    else
+        QVERIFY(canvas().image() == picture);
+    } else {
         QCOMPARE(box("txtRadius")->text(), QStringLiteral(" %1").arg(radius));
+    }
     QCOMPARE(blackCirclePoints(canvas(), radius), circlePoints(radius).size());
     if (start != radius && start >= 2)
         QCOMPARE(blackCirclePoints(canvas(), start), 0);
@@ -698,38 +664,15 @@ void TestParameters::typedRadius() {
 
 void TestParameters::compressionHalvesVerticalDistances() {
     const Canvas &picture = canvas();
-    const QPoint origin = picture.devicePixelOf(0, 0);
-    const QPoint top = picture.devicePixelOf(0, 100);
-    const QPoint right = picture.devicePixelOf(100, 0);
-    const int width = picture.width();
     QCOMPARE(picture.height(), 665);
-    const Form1::Counters before = counters();
 
     bar("vscBildschirm")->setValue(4986);
 
-    checkCycles(before, 1);
-    QVERIFY2(picture.height() == 332 || picture.height() == 333,
-             qPrintable(QString::number(picture.height())));
-    QCOMPARE(picture.width(), width);
-    QCOMPARE(picture.scaleLeft(), -5.0f);
-    QCOMPARE(picture.scaleTop(), 115.0f);
-    QCOMPARE(picture.scaleWidth(), 125.0f);
-    QCOMPARE(picture.scaleHeight(), -120.0f);
-    QCOMPARE(picture.image().height(),
-             static_cast<int>(std::lround(picture.height() * picture.devicePixelRatioF())));
-
-    const QPoint origin2 = picture.devicePixelOf(0, 0);
-    const QPoint top2 = picture.devicePixelOf(0, 100);
-    const QPoint right2 = picture.devicePixelOf(100, 0);
-    const int before100 = origin.y() - top.y();
-    const int after100 = origin2.y() - top2.y();
-    QVERIFY2(std::abs(2 * after100 - before100) <= 2,
-             qPrintable(QStringLiteral("%1 then %2").arg(before100).arg(after100)));
-    QCOMPARE(origin2.x(), origin.x());
-    QCOMPARE(right2.x(), right.x());
-    QCOMPARE(right2.x() - origin2.x(), right.x() - origin.x());
-
-    // The compressed picture is drawn: circle, label and the count of the search.
+    QCOMPARE(picture.height(), 332);
+    QCOMPARE(picture.width(), 745);
+    QCOMPARE(picture.image().size(), QSize(745, 332));
+    // The picture is drawn again at that height: the circle where the world system from (-5, 115)
+    // to (120, -5) on 745 x 332 pixels puts it, the label and the count of the search.
     QCOMPARE(blackCirclePoints(picture, 25), circlePoints(25).size());
     QCOMPARE(box("Text2")->text(), QStringLiteral("25"));
     QCOMPARE(box("txtAnzahl")->text(), QStringLiteral(" 126"));
@@ -739,10 +682,8 @@ void TestParameters::compressionHalvesVerticalDistances() {
 void TestParameters::compressionToZeroAndBack() {
     ScrollBar *height = bar("vscBildschirm");
     const Canvas &picture = canvas();
-    const Form1::Counters before = counters();
 
     height->setValue(0);
-    checkCycles(before, 1);
     QCOMPARE(picture.height(), 0);
     QVERIFY(picture.image().isNull());
     QCOMPARE(m_form->height(), expectedWindowHeight(0));
@@ -750,10 +691,7 @@ void TestParameters::compressionToZeroAndBack() {
     QCOMPARE(box("txtAnzahl")->text(), QStringLiteral(" 126"));
 
     height->setValue(9972);
-    checkCycles(before, 2);
     QCOMPARE(picture.height(), 665);
-    QCOMPARE(picture.scaleTop(), 115.0f);
-    QCOMPARE(picture.scaleHeight(), -120.0f);
     QCOMPARE(wrongCells(picture, 0, 25), 0);
     QCOMPARE(blackCirclePoints(picture, 25), circlePoints(25).size());
     QCOMPARE(m_form->height(), expectedWindowHeight(9972));
@@ -765,12 +703,10 @@ void TestParameters::compressionWhileMaximised() {
     if (!m_form->isMaximized())
         QSKIP("the window system does not maximise the window");
     const int windowHeight = m_form->height();
-    const Form1::Counters before = counters();
 
     // The window keeps its maximised height; the canvas and the picture follow all the same.
     bar("vscBildschirm")->setValue(4986);
-    checkCycles(before, 1);
-    QVERIFY(canvas().height() == 332 || canvas().height() == 333);
+    QCOMPARE(canvas().height(), 332);
     QCOMPARE(box("txtAnzahl")->text(), QStringLiteral(" 126"));
     QVERIFY(m_form->isMaximized());
     QCOMPARE(m_form->height(), windowHeight);
@@ -779,7 +715,6 @@ void TestParameters::compressionWhileMaximised() {
     m_form->showNormal();
     QCoreApplication::processEvents();
     bar("vscBildschirm")->setValue(6000);
-    checkCycles(before, 2);
     QCOMPARE(canvas().height(), 400);
     QCOMPARE(m_form->height(), expectedWindowHeight(6000));
 }

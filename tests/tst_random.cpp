@@ -8,7 +8,7 @@
 //  - a scroll bar moved by an arrow, the track or a key lands one step on (Home and End: at its
 //    end), a dragged thumb never ends on the far side of where it was pressed, and the wheel
 //    moves it a few steps its way;
-//  - a new radius or height redraws the plot, nothing else but the two redraw buttons does;
+//  - a new radius or height redraws the plot, nothing else but the two redraw buttons draws on it;
 //  - the radius at rest lies in 0..139 and both radius texts show it; the radius label shows the
 //    radius after every redraw, and otherwise only another form of it that the user typed;
 //  - each coordinate box shows its scroll bar, unless the user typed into it since the bar last
@@ -19,7 +19,7 @@
 //  - the read-only count box never takes an edit;
 //  - after a search, the count is that of a search done here with whole numbers, and at the full
 //    canvas height every cell of the plot away from the radius circle shows its mark or none;
-//    without a search the count stays;
+//    after "cls" no cell shows a mark; without a search the count stays;
 //  - after a move over the canvas, the preview shows exactly inside 0..102 and reads the cell's
 //    coordinates, or its equation for a solution;
 //  - the help line shows the text of the last control the pointer moved over;
@@ -343,15 +343,7 @@ bool isSolution(int x, int y, double d) {
         return false;
     if (z2 >= 0x1p52)
         return std::sqrt(z2) == std::floor(std::sqrt(z2));
-    if (z2 != std::floor(z2))
-        return false;
-    const auto n = static_cast<quint64>(z2);
-    auto root = static_cast<quint64>(std::sqrt(z2));
-    while (root * root > n)
-        --root;
-    while ((root + 1) * (root + 1) <= n)
-        ++root;
-    return root * root == n;
+    return z2 == std::floor(z2) && wholeRoot(static_cast<long long>(z2)).has_value();
 }
 
 int solutionCount(double d) {
@@ -399,35 +391,6 @@ public:
 private:
     bool m_wasEnabled;
 };
-
-// The help line's text after the pointer moved over a control, by the control's name; the
-// controls without a help text leave the line as it is.
-std::optional<QString> helpText(const QString &control) {
-    static const QString segment = QStringLiteral("Strecke einzeichnen (Analysewerkzeug)");
-    static const QString count = QStringLiteral("Anzahl der Lösungen im betrachteten Bereich");
-    static const QString deviation = QStringLiteral(
-        "Tripel (a, b, c) mit    a^2 + b^2 = c^2 + Abweichung      werden angezeigt");
-    static const QHash<QString, QString> texts = {
-        {QStringLiteral("Form1"), QString()},
-        {QStringLiteral("Command1"), QStringLiteral("Tripel anzeigen (Katheten sind x und y)")},
-        {QStringLiteral("Command2"), QStringLiteral("Bildschirm löschen")},
-        {QStringLiteral("Command5"), QStringLiteral("Info zum Programm")},
-        {QStringLiteral("Command6"), QStringLiteral("Programm beenden")},
-        {QStringLiteral("Label1"), count},
-        {QStringLiteral("txtAnzahl"), count},
-        {QStringLiteral("Label2"),
-         QStringLiteral("Radius des Kreises um den Ursprung (das ist die Hypothenusenlänge)")},
-        {QStringLiteral("Label3"), deviation},
-        {QStringLiteral("Text1"), deviation},
-        {QStringLiteral("Label4"), QStringLiteral("Ausgabefenster senkrecht stauchen")},
-        {QStringLiteral("txtX1"), segment},
-        {QStringLiteral("txtX2"), segment},
-        {QStringLiteral("txtY2"), segment},
-        {QStringLiteral("txtY1 pressed"), segment},
-    };
-    const auto found = texts.constFind(control);
-    return found == texts.constEnd() ? std::nullopt : std::optional<QString>(*found);
-}
 
 // What the user does with the program's message boxes and with its end: closes each box as soon
 // as it shows, in the way set beforehand (OK clicked, Escape, Enter, or the frame's close button),
@@ -561,6 +524,7 @@ private:
     void acceptUserText(QLineEdit *box);
 
     QString barMoveProblem() const;
+    bool redraws() const;
     QString redrawProblem() const;
     QString radiusProblem() const;
     QString text2Problem() const;
@@ -571,7 +535,7 @@ private:
     QString buttonProblem() const;
     QString windowProblem() const;
     QString searchProblem() const;
-    QString plotProblem(double d) const;
+    QString plotProblem(std::optional<double> d) const;
     QString readoutProblem() const;
 
     Form1 &m_form;
@@ -609,7 +573,7 @@ private:
     std::optional<int> m_windowHeight;
 
     // The state before the present event, and what the event did.
-    Form1::Counters m_before;
+    QImage m_plotBefore;
     QString m_countBefore;
     bool m_text2Edited = false;
     bool m_parameterMoved = false;    // the radius or the height took a new value
@@ -647,8 +611,8 @@ Session::Session(Form1 &form, Intercepts &intercepts, quint64 seed)
                    control<ScrollBar>(form, "hscX2"), control<ScrollBar>(form, "hscY2")}),
       m_pointBoxes({control<QLineEdit>(form, "txtX1"), control<QLineEdit>(form, "txtY1"),
                     control<QLineEdit>(form, "txtX2"), control<QLineEdit>(form, "txtY2")}),
-      m_deviationText(m_text1->text()), m_windowHeight(form.height()), m_before(form.counters()),
-      m_countBefore(m_count->text()) {
+      m_deviationText(m_text1->text()), m_windowHeight(form.height()),
+      m_plotBefore(m_canvas->image()), m_countBefore(m_count->text()) {
     QObject::connect(m_radius, &QAbstractSlider::valueChanged, m_radius, [this] {
         m_radiusMoved = m_parameterMoved = true;
         m_radiusTyped.reset();
@@ -674,7 +638,7 @@ Session::Session(Form1 &form, Intercepts &intercepts, quint64 seed)
 }
 
 QString Session::runEvent() {
-    m_before = m_form.counters();
+    m_plotBefore = m_canvas->image();
     m_countBefore = m_count->text();
     m_text2Edited = false;
     m_parameterMoved = false;
@@ -1008,13 +972,15 @@ void Session::sendPointer(QWidget *target, QEvent::Type type, QPointF canvasPosi
     QMouseEvent event(type, local, global, button, held, modifiers);
     QCoreApplication::sendEvent(target, &event);
     if (type == QEvent::MouseMove) {
-        if (const auto help = helpText(name))
+        if (target == &m_form)
+            m_helpText.clear();
+        else if (const auto help = helpText(name))
             m_helpText = *help;
         m_pointer = target == m_canvas ? worldOf(canvasPosition) : std::nullopt;
     }
     const bool press = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick;
     if (press && type == QEvent::MouseButtonPress && name == QLatin1String("txtY1"))
-        m_helpText = *helpText(QStringLiteral("txtY1 pressed"));
+        m_helpText = *helpText(name, true);
     if (!press || target != m_canvas || (button != Qt::LeftButton && button != Qt::RightButton))
         return;
     // Left sets the first point, right the second, to the cell pressed within 0..100.
@@ -1351,23 +1317,13 @@ QString Session::barMoveProblem() const {
         .arg(expected);
 }
 
-// A new radius or height redraws the plot (clear half and search half); otherwise each click on
-// "cls" clears it once and each click on "Tripel anzeigen" searches once, and nothing else draws.
+// Whether the event redraws the plot: a new radius or height, or a click on "Tripel anzeigen" or
+// "cls". Nothing else draws on it.
+bool Session::redraws() const { return m_parameterMoved || m_clicks[0] > 0 || m_clicks[1] > 0; }
+
 QString Session::redrawProblem() const {
-    const Form1::Counters &now = m_form.counters();
-    const int clears = now.clears - m_before.clears;
-    const int searches = now.searches - m_before.searches;
-    if (m_parameterMoved && (clears == 0 || searches == 0))
-        return QStringLiteral("a new radius or height ran %1 clears and %2 searches")
-            .arg(clears)
-            .arg(searches);
-    if (!m_parameterMoved && (clears != m_clicks[1] || searches != m_clicks[0]))
-        return QStringLiteral("%1 clears and %2 searches ran for %3 clicks on cls and %4 on "
-                              "Tripel anzeigen, without a new radius or height")
-            .arg(clears)
-            .arg(searches)
-            .arg(m_clicks[1])
-            .arg(m_clicks[0]);
+    if (!redraws() && !(m_canvas->image() == m_plotBefore))
+        return QStringLiteral("the plot changed without a new radius or height or a redraw click");
     return {};
 }
 
@@ -1391,11 +1347,9 @@ QString Session::radiusProblem() const {
 QString Session::text2Problem() const {
     const int r = m_radius->value();
     const QString text = m_text2->text();
-    const Form1::Counters &now = m_form.counters();
-    const bool drawn = now.clears != m_before.clears || now.searches != m_before.searches;
     if (text == QString::number(r))
         return {};
-    if (drawn && !m_text2Edited)
+    if (redraws() && !m_text2Edited)
         return QStringLiteral("Text2 shows %1 after a redraw for the radius %2")
             .arg(shown(text))
             .arg(r);
@@ -1534,12 +1488,15 @@ QString Session::windowProblem() const {
     return {};
 }
 
-// After a search the count is that of the search done here; without one it stays.
+// After a search the count is that of the search done here; without one it stays. A search
+// follows a new radius or height and a click on "Tripel anzeigen"; a click on "cls" only clears.
 QString Session::searchProblem() const {
-    if (m_form.counters().searches == m_before.searches) {
+    if (!m_parameterMoved && m_clicks[0] == 0) {
         if (m_count->text() != m_countBefore)
             return QStringLiteral("txtAnzahl changed from %1 to %2 without a search")
                 .arg(shown(m_countBefore), shown(m_count->text()));
+        if (m_clicks[1] > 0 && m_height->value() == fullHeight)
+            return plotProblem(std::nullopt);
         return {};
     }
     ++m_countsChecked;
@@ -1555,24 +1512,27 @@ QString Session::searchProblem() const {
     return {};
 }
 
-// Every cell of the plot away from the radius circle shows the mark of its pair or none.
-QString Session::plotProblem(double d) const {
+// Every cell of the plot away from the radius circle shows the mark of its pair for the deviation
+// d, or none; without a deviation, none.
+QString Session::plotProblem(std::optional<double> d) const {
     const double circle = m_radius->value() + 0.5;
     for (int x = 1; x <= 100; ++x)
         for (int y = 1; y <= 100; ++y) {
             if (circle >= std::hypot(x, y) - 1.5 && circle <= std::hypot(x + 1, y + 1) + 1.5)
                 continue;
-            const QRgb expected = !isSolution(x, y, d) ? white
-                                  : x == y             ? markBlack
-                                  : x < y              ? markBlue
-                                                       : markRed;
+            const QRgb expected = !d || !isSolution(x, y, *d) ? white
+                                  : x == y                    ? markBlack
+                                  : x < y                     ? markBlue
+                                                              : markRed;
             const QRgb seen = cellColour(*m_canvas, x, y);
             if (seen != expected)
-                return QStringLiteral("the cell (%1, %2) shows %3 after a search for the "
-                                      "deviation %4 with the radius %5; %6 expected")
+                return QStringLiteral("the cell (%1, %2) shows %3 after %4 with the radius %5; "
+                                      "%6 expected")
                     .arg(x)
                     .arg(y)
-                    .arg(colourName(seen), QString::number(d))
+                    .arg(colourName(seen),
+                         d ? QStringLiteral("a search for the deviation ") + QString::number(*d)
+                           : QStringLiteral("cls"))
                     .arg(m_radius->value())
                     .arg(colourName(expected));
         }

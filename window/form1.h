@@ -28,17 +28,10 @@ public:
     explicit Form1(QWidget *parent = nullptr);
     ~Form1() override;
 
-    // How often each half of the redraw cycle and the segment placement ran since start-up.
-    struct Counters {
-        int clears = 0;
-        int searches = 0;
-        int placements = 0;
-    };
-    const Counters &counters() const { return m_counters; }
-
     // The plot's full size in logical pixels, as the design lays it out (the compression bar only
     // makes it lower), known before any window exists.
     static QSize plotSize();
+
     // The output canvas and the radius label at the foot of its circle, for what leaves the window.
     const Canvas &plotCanvas() const { return *picAusgabe; }
     const QLineEdit &radiusLabel() const { return *Text2; }
@@ -160,6 +153,5 @@ private:
     QList<LineItem *> m_lines;
     // Device pixels per logical pixel when the arrow's ends were last mapped.
     qreal m_lineRatio = 1.0;
-    Counters m_counters;
     double m_searchedDeviation = 0;
 };
