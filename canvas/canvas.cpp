@@ -44,19 +44,13 @@ void Canvas::syncImage() {
 }
 
 void Canvas::updateMapping() {
-    if (!m_customScale) {
-        m_scaleWidth = static_cast<float>(width() * Twips::perPixel);
-        m_scaleHeight = static_cast<float>(height() * Twips::perPixel);
-    }
-    m_mapping = WorldMapping(m_scaleLeft, m_scaleTop, m_scaleWidth, m_scaleHeight, size(), m_dpr);
+    // Until it is given a world system of its own, the canvas counts in twips from its corner.
+    m_mapping = m_customScale ? m_mapping.on(size(), m_dpr) : WorldMapping::twips(size(), m_dpr);
 }
 
 void Canvas::Scale(float x1, float y1, float x2, float y2) {
     m_customScale = true;
-    m_scaleLeft = x1;
-    m_scaleTop = y1;
-    m_scaleWidth = x2 - x1;
-    m_scaleHeight = y2 - y1;
+    m_mapping = WorldMapping(x1, y1, x2 - x1, y2 - y1, size(), m_dpr);
     syncImage();
 }
 
@@ -126,9 +120,8 @@ void Canvas::Print(double number) {
     }
     // The current point moves on past the text, on the same line.
     if (m_mapping.valid()) {
-        const double deviceW = std::lround(width() * m_dpr);
         const double advance = QFontMetricsF(font()).horizontalAdvance(text) * m_dpr;
-        m_currentX = static_cast<float>(m_currentX + advance * m_scaleWidth / deviceW);
+        m_currentX = static_cast<float>(m_currentX + m_mapping.worldAcross(advance));
     }
 }
 

@@ -103,10 +103,6 @@ private:
 
     QImage m_image;
     qreal m_dpr = 1.0;
-    float m_scaleLeft = 0;
-    float m_scaleTop = 0;
-    float m_scaleWidth = 1;
-    float m_scaleHeight = 1;
     WorldMapping m_mapping;
     float m_currentX = 0;
     float m_currentY = 0;

@@ -25,8 +25,10 @@ WorldMapping WorldMapping::twips(QSize logicalSize, double ratio) {
             ratio};
 }
 
-WorldMapping WorldMapping::withRatio(double ratio) const {
-    return {m_left, m_top, m_width, m_height, m_logical, ratio};
+WorldMapping WorldMapping::withRatio(double ratio) const { return on(m_logical, ratio); }
+
+WorldMapping WorldMapping::on(QSize logicalSize, double ratio) const {
+    return {m_left, m_top, m_width, m_height, logicalSize, ratio};
 }
 
 long long WorldMapping::pixelX(float x) const {

@@ -26,11 +26,15 @@ public:
     bool valid() const { return m_valid; }
     double ratio() const { return m_ratio; }
     QSize deviceSize() const { return {static_cast<int>(m_deviceW), static_cast<int>(m_deviceH)}; }
-    // The same world system on the same interior at another device-pixel ratio.
+    // The same world system on the same interior at another device-pixel ratio, and on an
+    // interior of another size.
     WorldMapping withRatio(double ratio) const;
+    WorldMapping on(QSize logicalSize, double ratio) const;
 
     long long pixelX(float x) const;
     long long pixelY(float y) const;
+    // How far across, in world units, a distance of so many device pixels reaches.
+    double worldAcross(double devicePixels) const { return devicePixels * m_width / m_deviceW; }
     // The device pixel that holds a world point; the origin when nothing is mapped.
     QPoint devicePixel(float x, float y) const;
     // The logical pixel of a child whose top-left corner is the world point: the one that holds
