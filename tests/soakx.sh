@@ -386,7 +386,10 @@ checkPlot() {
         deviation=$((r - 20000))
     fi
     eventLog "check: deviation $deviation, radius $radius"
-    send "mousemove $((windowX + 788)) $((windowY + 70))" "$click 1" "$key End"
+    # The compression bar by the keyboard: at its lowest the window ends above the bar. From the
+    # deviation box, six Tabs reach it (over "cls", "+1", "-1", "i" and the count).
+    send "mousemove $((windowX + 136)) $((windowY + 28))" "$click 1" \
+        "$key Tab Tab Tab Tab Tab Tab End"
     flush
     waitIdle # the window has its full height again before anything below its old height is sent
     send "mousemove $((windowX + 224)) $((windowY + 56))" "$click 1" "$key Home"
