@@ -156,11 +156,19 @@ bool Canvas::eventFilter(QObject *watched, QEvent *event) {
     return QWidget::eventFilter(watched, event);
 }
 
-Scene Canvas::scene() const {
+Scene Canvas::scene() const { return layers(false); }
+
+Scene Canvas::layers(bool withSharedWidget) const {
     Scene scene(size(), m_dpr);
     scene.setDrawing(&m_image, &m_record);
-    for (const LineItem *item : m_lines)
-        scene.addLine(*item);
+    const bool shared = withSharedWidget && m_shared != nullptr && !m_shared->isHidden();
+    for (qsizetype i = 0; i <= m_lines.size(); ++i) {
+        if (shared && i == m_linesBelowShared)
+            scene.addWidget(*m_shared, m_shared->pos(),
+                            QWidget::DrawWindowBackground | QWidget::DrawChildren);
+        if (i < m_lines.size())
+            scene.addLine(*m_lines[i]);
+    }
     return scene;
 }
 
@@ -192,18 +200,8 @@ void Canvas::paintEvent(QPaintEvent *event) {
         painter.fillRect(event->rect(), QColor::fromRgb(m_backColor));
         return;
     }
-    Scene shown(size(), m_dpr);
-    shown.setDrawing(&m_image, &m_record);
-    const bool shared = m_shared != nullptr && !m_shared->isHidden();
-    for (qsizetype i = 0; i <= m_lines.size(); ++i) {
-        if (shared && i == m_linesBelowShared)
-            shown.addWidget(*m_shared, m_shared->pos(),
-                            QWidget::DrawWindowBackground | QWidget::DrawChildren);
-        if (i < m_lines.size())
-            shown.addLine(*m_lines[i]);
-    }
     m_paintingShared = true;
-    shown.paint(painter, Scene::Output::Raster);
+    layers(true).paint(painter, Scene::Output::Raster);
     m_paintingShared = false;
 }
 

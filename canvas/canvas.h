@@ -95,6 +95,8 @@ private:
     void scheduleRepaint();
     void updateMapping();
     bool canDraw() const { return m_mapping.valid() && !m_image.isNull(); }
+    // The drawing and the line items, with the widget sharing their layer among them or not.
+    Scene layers(bool withSharedWidget) const;
     int deviceWidth() const;
     // Paints the operation the record took last into the image.
     void paintLast();

@@ -14,9 +14,7 @@ using Kind = DrawingRecord::Operation::Kind;
 
 std::uint16_t narrow(int width) { return static_cast<std::uint16_t>(std::clamp(width, 1, 65535)); }
 
-int clamped(long long v) {
-    return static_cast<int>(std::clamp(v, -Raster::coordinateLimit, Raster::coordinateLimit));
-}
+int clamped(long long v) { return static_cast<int>(Raster::clampCoordinate(v)); }
 
 // A list with more dropped operations than this (and than live ones) is compacted.
 constexpr qsizetype compactFrom = 4096;

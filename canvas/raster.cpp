@@ -114,11 +114,10 @@ void Raster::point(long long x, long long y, int width, QRgb colour) {
 void Raster::line(long long x0, long long y0, long long x1, long long y1, int width, QRgb colour) {
     if (m_image == nullptr)
         return;
-    const auto clamp = [](long long v) { return std::clamp(v, -coordinateLimit, coordinateLimit); };
-    x0 = clamp(x0);
-    y0 = clamp(y0);
-    x1 = clamp(x1);
-    y1 = clamp(y1);
+    x0 = clampCoordinate(x0);
+    y0 = clampCoordinate(y0);
+    x1 = clampCoordinate(x1);
+    y1 = clampCoordinate(y1);
     if (y0 == y1 || x0 == x1) {
         box(x0, y0, x1, y1, width, colour);
         return;

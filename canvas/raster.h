@@ -27,6 +27,9 @@ class Raster {
 public:
     // Largest magnitude a pixel coordinate is clamped to before integer arithmetic.
     static constexpr long long coordinateLimit = 1LL << 24;
+    static long long clampCoordinate(long long v) {
+        return std::clamp(v, -coordinateLimit, coordinateLimit);
+    }
 
     // Device pixel that holds a continuous device position; NaN and far values clamp.
     static long long pixelOf(double position);

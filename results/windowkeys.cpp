@@ -58,10 +58,12 @@ QString WindowKeys::listText() {
 QString WindowKeys::chooseFile(const QString &title, QStandardPaths::StandardLocation folder,
                                const QString &suffix, const QString &filters) const {
     const QString name = SaveFile::suggestedName(m_form.searchedDeviation(), suffix);
+    return m_chooseFile(title, QDir(existingFolder(folder)).filePath(name), filters);
+}
+
+QString WindowKeys::existingFolder(QStandardPaths::StandardLocation folder) {
     const QString where = QStandardPaths::writableLocation(folder);
-    return m_chooseFile(
-        title, where.isEmpty() || !QDir(where).exists() ? name : QDir(where).filePath(name),
-        filters);
+    return !where.isEmpty() && QDir(where).exists() ? where : QDir::currentPath();
 }
 
 void WindowKeys::savePicture() {
@@ -98,9 +100,8 @@ void WindowKeys::printPicture() {
                       QStringLiteral("Nicht gedruckt"));
         return;
     }
-    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     PlotPrinter::print(m_form, picture, SaveFile::suggestedBaseName(m_form.searchedDeviation()),
-                       QDir(documents).exists() ? documents : QDir::currentPath());
+                       existingFolder(QStandardPaths::DocumentsLocation));
 }
 
 void WindowKeys::saveSolutions() {
