@@ -38,9 +38,9 @@ void quietQt(QtMsgType type, const QMessageLogContext &, const QString &message)
 // How far a long exact search is, on the terminal only, and only once it has run a second.
 class ProgressLine {
 public:
-    ProgressLine() : shown_(isatty(STDERR_FILENO) == 1) { clock_.start(); }
+    ProgressLine() : m_shown(isatty(STDERR_FILENO) == 1) { m_clock.start(); }
     ~ProgressLine() {
-        if (written_)
+        if (m_written)
             std::fputs("\r\x1b[K", stderr);
     }
     ProgressLine(const ProgressLine &) = delete;
@@ -48,19 +48,19 @@ public:
 
     void operator()(double done) {
         const auto percent = static_cast<int>(done * 100);
-        if (!shown_ || percent == percent_ || clock_.elapsed() < 1000)
+        if (!m_shown || percent == m_percent || m_clock.elapsed() < 1000)
             return;
-        percent_ = percent;
-        written_ = true;
+        m_percent = percent;
+        m_written = true;
         std::fprintf(stderr, "\rzahlenlupe: %d %%", percent);
         std::fflush(stderr);
     }
 
 private:
-    QElapsedTimer clock_;
-    bool shown_;
-    bool written_ = false;
-    int percent_ = -1;
+    QElapsedTimer m_clock;
+    bool m_shown;
+    bool m_written = false;
+    int m_percent = -1;
 };
 
 int cannotWrite(const char *what, int error) {

@@ -18,5 +18,5 @@ public:
     bool holds(int x, int y, double z) const;
 
 private:
-    std::optional<mpz_class> d_;
+    std::optional<mpz_class> m_d;
 };

@@ -63,15 +63,15 @@ std::optional<ExactNumber> ExactNumber::read(QStringView text) {
         ++exponent;
     }
     if (!digits.empty()) {
-        number.sign_ = negative ? -1 : 1;
-        number.digits_ = std::move(digits);
-        number.exponent_ = exponent;
+        number.m_sign = negative ? -1 : 1;
+        number.m_digits = std::move(digits);
+        number.m_exponent = exponent;
     }
     return number;
 }
 
 std::int64_t ExactNumber::wholeDigits() const {
-    return std::max<std::int64_t>(0, static_cast<std::int64_t>(digits_.size()) + exponent_);
+    return std::max<std::int64_t>(0, static_cast<std::int64_t>(m_digits.size()) + m_exponent);
 }
 
 std::optional<std::int64_t> ExactNumber::wholeIn(std::int64_t low, std::int64_t high) const {
@@ -85,11 +85,11 @@ std::optional<std::int64_t> ExactNumber::wholeIn(std::int64_t low, std::int64_t 
 std::optional<mpz_class> ExactNumber::whole(std::int64_t maxDigits) const {
     if (!isWhole() || wholeDigits() > maxDigits)
         return std::nullopt;
-    if (digits_.empty())
+    if (m_digits.empty())
         return mpz_class(0);
-    mpz_class value(digits_, 10);
+    mpz_class value(m_digits, 10);
     mpz_class power;
-    mpz_ui_pow_ui(power.get_mpz_t(), 10, static_cast<unsigned long>(exponent_));
+    mpz_ui_pow_ui(power.get_mpz_t(), 10, static_cast<unsigned long>(m_exponent));
     value *= power;
-    return sign_ < 0 ? mpz_class(-value) : value;
+    return m_sign < 0 ? mpz_class(-value) : value;
 }

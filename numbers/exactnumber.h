@@ -17,8 +17,8 @@ public:
     // Nothing when the text is not one number.
     static std::optional<ExactNumber> read(QStringView text);
 
-    int sign() const { return sign_; }
-    bool isWhole() const { return digits_.empty() || exponent_ >= 0; }
+    int sign() const { return m_sign; }
+    bool isWhole() const { return m_digits.empty() || m_exponent >= 0; }
     // How many decimal digits the whole part of the magnitude has: 0 below 1.
     std::int64_t wholeDigits() const;
     // The value when it is a whole number from low to high.
@@ -29,7 +29,7 @@ public:
 private:
     // The value is sign · digits · 10^exponent, digits without leading or trailing zeros (empty
     // for zero). The exponent saturates far beyond any limit a caller may set.
-    int sign_ = 0;
-    std::string digits_;
-    std::int64_t exponent_ = 0;
+    int m_sign = 0;
+    std::string m_digits;
+    std::int64_t m_exponent = 0;
 };

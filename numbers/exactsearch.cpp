@@ -178,24 +178,24 @@ void sumsOfTwoSquares(
 } // namespace
 
 ExactSearch::ExactSearch(mpz_class deviation, std::uint32_t maxLeg)
-    : d_(std::move(deviation)), max_(maxLeg) {}
+    : m_d(std::move(deviation)), m_max(maxLeg) {}
 
 void ExactSearch::run(const Sink &sink, const Progress &progress, Order order) const {
-    const std::uint64_t square = std::uint64_t{max_} * max_;
-    if (d_ > mpz_class(2 * square))
+    const std::uint64_t square = std::uint64_t{m_max} * m_max;
+    if (m_d > mpz_class(2 * square))
         return; // x² + y² − d < 0 for every pair
     // Down to −4·max² the values x² − d stay below 5·max² and their sieve below √5·max.
-    if (d_ >= -mpz_class(4 * square))
+    if (m_d >= -mpz_class(4 * square))
         byLegs(sink, progress, order);
     else
         byHypotenuse(sink, progress, order);
 }
 
 void ExactSearch::byLegs(const Sink &sink, const Progress &progress, Order order) const {
-    const std::int64_t d = d_.get_si();
-    const auto n = static_cast<std::int64_t>(max_);
+    const std::int64_t d = m_d.get_si();
+    const auto n = static_cast<std::int64_t>(m_max);
     const std::uint64_t largest = std::max(std::abs(1 - d), std::abs(n * n - d));
-    QuadraticSieve sieve(d, 1, max_, largest);
+    QuadraticSieve sieve(d, 1, m_max, largest);
     std::vector<Row> rows;
     std::vector<PrimePower> factors;
     std::vector<std::uint64_t> divisors;
@@ -209,7 +209,7 @@ void ExactSearch::byLegs(const Sink &sink, const Progress &progress, Order order
             const auto x = static_cast<std::uint32_t>(sieve.blockStart() + i);
             if (sieve.magnitude(i) == 0) {
                 // x² = d: z = y for every y.
-                for (std::uint32_t y = 1; y <= max_; ++y) {
+                for (std::uint32_t y = 1; y <= m_max; ++y) {
                     rows.push_back({x, y, y, nullptr, gcd(x, y) == 1});
                     if (rows.size() >= batch && !flush())
                         return;
@@ -218,7 +218,7 @@ void ExactSearch::byLegs(const Sink &sink, const Progress &progress, Order order
             }
             const std::size_t begin = rows.size();
             collect(sieve, i, factors);
-            rowsForLeg(x, sieve.magnitude(i), sieve.negative(i), factors, max_, divisors, rows);
+            rowsForLeg(x, sieve.magnitude(i), sieve.negative(i), factors, m_max, divisors, rows);
             if (order == Order::Search)
                 std::sort(rows.begin() + static_cast<std::ptrdiff_t>(begin), rows.end(),
                           [](const Row &a, const Row &b) { return a.y < b.y; });
@@ -227,13 +227,13 @@ void ExactSearch::byLegs(const Sink &sink, const Progress &progress, Order order
         }
         if (!flush())
             return;
-        progress(static_cast<double>(sieve.blockStart() + sieve.blockSize() - 1) / max_);
+        progress(static_cast<double>(sieve.blockStart() + sieve.blockSize() - 1) / m_max);
     }
 }
 
 void ExactSearch::byHypotenuse(const Sink &sink, const Progress &progress, Order order) const {
-    const mpz_class deficit = -d_; // z² = x² + y² + deficit
-    const std::uint64_t span = 2 * std::uint64_t{max_} * max_;
+    const mpz_class deficit = -m_d; // z² = x² + y² + deficit
+    const std::uint64_t span = 2 * std::uint64_t{m_max} * m_max;
     mpz_class low;
     mpz_class high;
     mpz_class bound = deficit + 1;
@@ -286,7 +286,7 @@ void ExactSearch::byHypotenuse(const Sink &sink, const Progress &progress, Order
                 digits = &bigDigits.emplace_back(z.get_str());
             const std::uint64_t zLow = small ? z.get_ui() : 0;
             sumsOfTwoSquares(
-                factors, max_, split, numbers, scratch, [&](std::uint32_t x, std::uint32_t y) {
+                factors, m_max, split, numbers, scratch, [&](std::uint32_t x, std::uint32_t y) {
                     const std::uint32_t legs = gcd(x, y);
                     const bool primitive =
                         legs == 1 ||
@@ -313,7 +313,7 @@ void ExactSearch::byHypotenuse(const Sink &sink, const Progress &progress, Order
             for (std::uint32_t i = 0; i < sieve.blockSize(); ++i) {
                 const std::uint64_t z = sieve.blockStart() + i;
                 collect(sieve, i, factors);
-                sumsOfTwoSquares(factors, max_, split, numbers, scratch,
+                sumsOfTwoSquares(factors, m_max, split, numbers, scratch,
                                  [&](std::uint32_t x, std::uint32_t y) {
                                      if (order == Order::Search)
                                          found.push_back({x, y, z});

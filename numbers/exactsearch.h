@@ -44,6 +44,6 @@ private:
     void byLegs(const Sink &sink, const Progress &progress, Order order) const;
     void byHypotenuse(const Sink &sink, const Progress &progress, Order order) const;
 
-    mpz_class d_;
-    std::uint32_t max_;
+    mpz_class m_d;
+    std::uint32_t m_max;
 };

@@ -10,15 +10,15 @@ namespace {
 // alone, where a 128-bit remainder would cost a slow library call for every step of a power.
 class Montgomery {
 public:
-    explicit Montgomery(std::uint64_t m) : m_(m) {
+    explicit Montgomery(std::uint64_t m) : m_modulus(m) {
         std::uint64_t inverse = m; // Newton's iteration doubles the correct low bits each time
         for (int i = 0; i < 5; ++i)
             inverse *= 2 - m * inverse;
-        negInverse_ = 0 - inverse;
+        m_negInverse = 0 - inverse;
         const std::uint64_t r = (0 - m) % m; // 2⁶⁴ mod m
-        r2_ = static_cast<std::uint64_t>(static_cast<Wide>(r) * r % m);
+        m_r2 = static_cast<std::uint64_t>(static_cast<Wide>(r) * r % m);
     }
-    std::uint64_t in(std::uint64_t a) const { return times(a, r2_); }
+    std::uint64_t in(std::uint64_t a) const { return times(a, m_r2); }
     std::uint64_t out(std::uint64_t a) const { return reduce(a); }
     std::uint64_t times(std::uint64_t a, std::uint64_t b) const {
         return reduce(static_cast<Wide>(a) * b);
@@ -26,14 +26,14 @@ public:
 
 private:
     std::uint64_t reduce(Wide t) const {
-        const std::uint64_t q = static_cast<std::uint64_t>(t) * negInverse_;
-        const auto r = static_cast<std::uint64_t>((t + static_cast<Wide>(q) * m_) >> 64);
-        return r >= m_ ? r - m_ : r;
+        const std::uint64_t q = static_cast<std::uint64_t>(t) * m_negInverse;
+        const auto r = static_cast<std::uint64_t>((t + static_cast<Wide>(q) * m_modulus) >> 64);
+        return r >= m_modulus ? r - m_modulus : r;
     }
 
-    std::uint64_t m_;
-    std::uint64_t negInverse_;
-    std::uint64_t r2_;
+    std::uint64_t m_modulus;
+    std::uint64_t m_negInverse;
+    std::uint64_t m_r2;
 };
 
 } // namespace

@@ -27,16 +27,16 @@ public:
     // Factors the next block of t; false once the whole range has been handed out.
     bool next();
 
-    std::uint64_t blockStart() const { return start_; }
-    std::uint32_t blockSize() const { return size_; }
+    std::uint64_t blockStart() const { return m_start; }
+    std::uint32_t blockSize() const { return m_size; }
     // For the t at blockStart() + i: |t² − c|, whether t² − c is negative, its sieved prime
     // factors (none for 0, whose value is not factored), and the prime left over or 1.
-    std::uint64_t magnitude(std::uint32_t i) const { return magnitude_[i]; }
-    bool negative(std::uint32_t i) const { return negative_[i] != 0; }
+    std::uint64_t magnitude(std::uint32_t i) const { return m_magnitude[i]; }
+    bool negative(std::uint32_t i) const { return m_negative[i] != 0; }
     std::span<const Factor> factors(std::uint32_t i) const {
-        return {factors_.get() + std::size_t{i} * slots, count_[i]};
+        return {m_factors.get() + std::size_t{i} * slots, m_count[i]};
     }
-    std::uint64_t cofactor(std::uint32_t i) const { return rest_[i]; }
+    std::uint64_t cofactor(std::uint32_t i) const { return m_rest[i]; }
 
 private:
     // No value below 2⁶² has more distinct prime factors.
@@ -47,17 +47,17 @@ private:
         std::uint32_t next; // offset of the next t with this root from the current block's start
     };
 
-    Modular::SignedWide c_;
-    std::uint64_t last_;
-    std::uint32_t length_; // of a block
-    std::uint64_t start_ = 0;
-    std::uint32_t size_ = 0;
-    bool started_ = false;
-    std::vector<Root> roots_;
+    Modular::SignedWide m_c;
+    std::uint64_t m_last;
+    std::uint32_t m_length; // of a block
+    std::uint64_t m_start = 0;
+    std::uint32_t m_size = 0;
+    bool m_started = false;
+    std::vector<Root> m_roots;
     // Left uninitialised: each block writes what it reads, and untouched pages cost nothing.
-    std::unique_ptr<std::uint64_t[]> magnitude_;
-    std::unique_ptr<std::uint64_t[]> rest_;
-    std::unique_ptr<std::uint8_t[]> negative_;
-    std::unique_ptr<std::uint8_t[]> count_;
-    std::unique_ptr<Factor[]> factors_;
+    std::unique_ptr<std::uint64_t[]> m_magnitude;
+    std::unique_ptr<std::uint64_t[]> m_rest;
+    std::unique_ptr<std::uint8_t[]> m_negative;
+    std::unique_ptr<std::uint8_t[]> m_count;
+    std::unique_ptr<Factor[]> m_factors;
 };

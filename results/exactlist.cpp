@@ -13,16 +13,16 @@ constexpr std::size_t rowRoom = 128;
 } // namespace
 
 ExactList::ExactList(int fd, Format format)
-    : fd_(fd), format_(format), buffer_(std::make_unique_for_overwrite<char[]>(capacity)) {
-    if (format_ == Format::Csv)
+    : m_fd(fd), m_format(format), m_buffer(std::make_unique_for_overwrite<char[]>(capacity)) {
+    if (m_format == Format::Csv)
         put("x,y,z,primitive\n", 16);
     else
         put("[", 1);
 }
 
 void ExactList::put(const char *text, std::size_t length) {
-    std::memcpy(buffer_.get() + used_, text, length);
-    used_ += length;
+    std::memcpy(m_buffer.get() + m_used, text, length);
+    m_used += length;
 }
 
 void ExactList::putNumber(std::uint64_t value) {
@@ -34,8 +34,8 @@ void ExactList::putNumber(std::uint64_t value) {
     std::size_t length = 1;
     for (std::uint64_t rest = value; rest >= 10; rest /= 10)
         ++length;
-    char *out = buffer_.get() + used_ + length;
-    used_ += length;
+    char *out = m_buffer.get() + m_used + length;
+    m_used += length;
     while (value >= 100) {
         const auto pair = static_cast<std::size_t>(value % 100) * 2;
         value /= 100;
@@ -51,19 +51,19 @@ void ExactList::putNumber(std::uint64_t value) {
 }
 
 bool ExactList::spill() {
-    if (error_ == 0 && used_ > 0)
-        error_ = Output::writeAll(fd_, buffer_.get(), used_);
-    used_ = 0;
-    return error_ == 0;
+    if (m_error == 0 && m_used > 0)
+        m_error = Output::writeAll(m_fd, m_buffer.get(), m_used);
+    m_used = 0;
+    return m_error == 0;
 }
 
 bool ExactList::add(std::span<const ExactSearch::Row> rows) {
-    const bool json = format_ == Format::Json;
+    const bool json = m_format == Format::Json;
     for (const ExactSearch::Row &row : rows) {
-        if (used_ + rowRoom > capacity && !spill())
+        if (m_used + rowRoom > capacity && !spill())
             return false;
         if (json) {
-            put(first_ ? "\n  {\"x\": " : ",\n  {\"x\": ", first_ ? 9 : 10);
+            put(m_first ? "\n  {\"x\": " : ",\n  {\"x\": ", m_first ? 9 : 10);
             putNumber(row.x);
             put(", \"y\": ", 7);
             putNumber(row.y);
@@ -74,11 +74,11 @@ bool ExactList::add(std::span<const ExactSearch::Row> rows) {
             putNumber(row.y);
             put(",", 1);
         }
-        first_ = false;
+        m_first = false;
         if (row.bigZ) {
             // A z of thousands of digits goes out on its own.
             if (!spill() ||
-                (error_ = Output::writeAll(fd_, row.bigZ->data(), row.bigZ->size())) != 0)
+                (m_error = Output::writeAll(m_fd, row.bigZ->data(), row.bigZ->size())) != 0)
                 return false;
         } else {
             putNumber(row.z);
@@ -89,11 +89,11 @@ bool ExactList::add(std::span<const ExactSearch::Row> rows) {
         else
             put(row.primitive ? ",true\n" : ",false\n", row.primitive ? 6 : 7);
     }
-    return error_ == 0;
+    return m_error == 0;
 }
 
 bool ExactList::finish() {
-    if (format_ == Format::Json)
-        put(first_ ? "]\n" : "\n]\n", first_ ? 2 : 3);
+    if (m_format == Format::Json)
+        put(m_first ? "]\n" : "\n]\n", m_first ? 2 : 3);
     return spill();
 }

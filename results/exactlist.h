@@ -20,17 +20,17 @@ public:
     // Closes the list and writes what is left; false when any of it could not be written.
     bool finish();
     // Why writing failed (errno), 0 while it has not.
-    int error() const { return error_; }
+    int error() const { return m_error; }
 
 private:
     bool spill();
     void put(const char *text, std::size_t length);
     void putNumber(std::uint64_t value);
 
-    int fd_;
-    Format format_;
-    std::unique_ptr<char[]> buffer_; // uninitialised: its pages are touched only as it fills
-    std::size_t used_ = 0;
-    bool first_ = true;
-    int error_ = 0;
+    int m_fd;
+    Format m_format;
+    std::unique_ptr<char[]> m_buffer; // uninitialised: its pages are touched only as it fills
+    std::size_t m_used = 0;
+    bool m_first = true;
+    int m_error = 0;
 };

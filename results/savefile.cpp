@@ -20,23 +20,23 @@ namespace {
 // network file system reports them only here).
 class Descriptor {
 public:
-    explicit Descriptor(int fd) : fd_(fd) {}
+    explicit Descriptor(int fd) : m_fd(fd) {}
     ~Descriptor() {
-        if (fd_ >= 0)
-            ::close(fd_);
+        if (m_fd >= 0)
+            ::close(m_fd);
     }
     Descriptor(const Descriptor &) = delete;
     Descriptor &operator=(const Descriptor &) = delete;
 
-    int fd() const { return fd_; }
+    int fd() const { return m_fd; }
     int close() {
-        const int result = ::close(fd_);
-        fd_ = -1;
+        const int result = ::close(m_fd);
+        m_fd = -1;
         return result == 0 ? 0 : errno;
     }
 
 private:
-    int fd_;
+    int m_fd;
 };
 
 // Writing into a FIFO whose reader has gone raises SIGPIPE, which ends the whole program, the
@@ -45,24 +45,24 @@ private:
 class PipeSignalBlocked {
 public:
     PipeSignalBlocked() {
-        sigemptyset(&pipe_);
-        sigaddset(&pipe_, SIGPIPE);
-        pthread_sigmask(SIG_BLOCK, &pipe_, &before_);
+        sigemptyset(&m_pipe);
+        sigaddset(&m_pipe, SIGPIPE);
+        pthread_sigmask(SIG_BLOCK, &m_pipe, &m_before);
     }
     ~PipeSignalBlocked() {
-        if (sigismember(&before_, SIGPIPE) == 1)
+        if (sigismember(&m_before, SIGPIPE) == 1)
             return;
         const timespec now{};
-        while (sigtimedwait(&pipe_, nullptr, &now) == SIGPIPE) {
+        while (sigtimedwait(&m_pipe, nullptr, &now) == SIGPIPE) {
         }
-        pthread_sigmask(SIG_SETMASK, &before_, nullptr);
+        pthread_sigmask(SIG_SETMASK, &m_before, nullptr);
     }
     PipeSignalBlocked(const PipeSignalBlocked &) = delete;
     PipeSignalBlocked &operator=(const PipeSignalBlocked &) = delete;
 
 private:
-    sigset_t pipe_;
-    sigset_t before_;
+    sigset_t m_pipe;
+    sigset_t m_before;
 };
 
 QByteArray folderOf(const QByteArray &target) {

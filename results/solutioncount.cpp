@@ -1,16 +1,16 @@
 #include "results/solutioncount.h"
 
 QByteArray SolutionCount::toCsv() const {
-    return "count,above,below,diagonal,primitive\n" + QByteArray::number(count_) + ',' +
-           QByteArray::number(above_) + ',' + QByteArray::number(below_) + ',' +
-           QByteArray::number(count_ - above_ - below_) + ',' + QByteArray::number(primitive_) +
+    return "count,above,below,diagonal,primitive\n" + QByteArray::number(m_count) + ',' +
+           QByteArray::number(m_above) + ',' + QByteArray::number(m_below) + ',' +
+           QByteArray::number(m_count - m_above - m_below) + ',' + QByteArray::number(m_primitive) +
            '\n';
 }
 
 QByteArray SolutionCount::toJson() const {
-    return "{\"count\": " + QByteArray::number(count_) +
-           ", \"above\": " + QByteArray::number(above_) +
-           ", \"below\": " + QByteArray::number(below_) +
-           ", \"diagonal\": " + QByteArray::number(count_ - above_ - below_) +
-           ", \"primitive\": " + QByteArray::number(primitive_) + "}\n";
+    return "{\"count\": " + QByteArray::number(m_count) +
+           ", \"above\": " + QByteArray::number(m_above) +
+           ", \"below\": " + QByteArray::number(m_below) +
+           ", \"diagonal\": " + QByteArray::number(m_count - m_above - m_below) +
+           ", \"primitive\": " + QByteArray::number(m_primitive) + "}\n";
 }

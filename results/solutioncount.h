@@ -9,19 +9,19 @@
 class SolutionCount {
 public:
     void add(std::uint64_t x, std::uint64_t y, bool primitive) {
-        ++count_;
-        above_ += x < y;
-        below_ += x > y;
-        primitive_ += primitive;
+        ++m_count;
+        m_above += x < y;
+        m_below += x > y;
+        m_primitive += primitive;
     }
 
-    std::uint64_t count() const { return count_; }
+    std::uint64_t count() const { return m_count; }
     QByteArray toCsv() const;
     QByteArray toJson() const;
 
 private:
-    std::uint64_t count_ = 0;
-    std::uint64_t above_ = 0;
-    std::uint64_t below_ = 0;
-    std::uint64_t primitive_ = 0;
+    std::uint64_t m_count = 0;
+    std::uint64_t m_above = 0;
+    std::uint64_t m_below = 0;
+    std::uint64_t m_primitive = 0;
 };
