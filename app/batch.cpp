@@ -142,8 +142,9 @@ int exportPlot(const CommandLine &command, int argc, char *argv[]) {
         !warning.isEmpty())
         complain(warning);
     command.start.applyTo(form);
-    const QString failure = SaveFile::writePicture(command.exportPath, PlotPicture(form),
-                                                   *PlotPicture::formatOf(command.exportPath));
+    const QString failure = SaveFile::writePicture(
+        command.exportPath, PlotPicture(form.plotCanvas(), form.radiusLabel()),
+        *PlotPicture::formatOf(command.exportPath));
     if (!failure.isEmpty()) {
         complain(failure);
         return 1;

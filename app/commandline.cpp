@@ -8,6 +8,7 @@
 
 #include <QCommandLineParser>
 #include <QFile>
+#include <array>
 #include <cmath>
 #include <optional>
 
@@ -187,12 +188,14 @@ CommandLine CommandLine::parse(const QList<QByteArray> &raw) {
     if (parser.isSet(segmentOption)) {
         const QStringList points = parser.value(segmentOption).split(u',');
         bool valid = points.size() == 4;
+        std::array<int, 4> values{};
         for (qsizetype i = 0; valid && i < 4; ++i) {
             const std::optional<int> value = wholeNumberIn(points[i], 0, 100);
             valid = value.has_value();
             if (valid)
-                result.start.segment[static_cast<std::size_t>(i)] = *value;
+                values[static_cast<std::size_t>(i)] = *value;
         }
+        result.start.segment = {values[0], values[1], values[2], values[3]};
         if (!valid)
             return failure(QStringLiteral("--segment: »%1« sind nicht vier ganze Zahlen von 0 bis "
                                           "100, durch Kommas getrennt (X1,Y1,X2,Y2).")

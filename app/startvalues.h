@@ -1,7 +1,8 @@
 #pragma once
 
+#include "finder/segmentlines.h"
+
 #include <QString>
-#include <array>
 
 class Form1;
 
@@ -9,7 +10,7 @@ class Form1;
 struct StartValues {
     QString deviationText = QStringLiteral("0");
     int radius = 25;
-    std::array<int, 4> segment{1, 1, 100, 100}; // x1, y1, x2, y2
+    Segment segment{1, 1, 100, 100};
 
     // Puts the values into the window's controls as a user would: the deviation box gets the
     // text, the radius bar and the four segment bars their values (each change runs its chain),

@@ -1,6 +1,9 @@
 // Timing of the program's hot paths on the offscreen platform. Prints medians, minima and maxima
 // in milliseconds. Run with `make bench`.
 #include "canvas/canvas.h"
+#include "finder/coordinateframe.h"
+#include "finder/plotcycle.h"
+#include "finder/segmentlines.h"
 #include "window/form1.h"
 #include "window/scrollbar.h"
 
@@ -316,8 +319,27 @@ int main(int argc, char *argv[]) {
                form.Command1_Click();
            }));
     report("search half alone", cycles, timeIt(cycles, [&](int) { form.Command1_Click(); }));
-    report("coordinate frame alone", cycles,
-           timeIt(cycles, [&](int) { form.Koordinatensystem(); }));
+
+    // The same cycle on a canvas of the plot's size with no window around it: the drawing alone,
+    // without the window's label, count box and screen-reader description.
+    Canvas bare;
+    QFont font(QStringLiteral("Times New Roman"));
+    font.setPointSizeF(10.5);
+    bare.setFont(font);
+    bare.resize(canvas->size());
+    const SegmentLines lines(*bare.createLineItem(QStringLiteral("segment"), Qt::blue, 2),
+                             *bare.createLineItem(QStringLiteral("mirror"), Qt::gray, 2));
+    const PlotCycle cycle(bare);
+    const CoordinateFrame frame(bare, lines);
+    const Segment segment{1, 1, 100, 100};
+    cycle.setWorld();
+    report("full redraw without a window", cycles, timeIt(cycles, [&](int) {
+               cycle.clear();
+               frame.draw(25, segment);
+               cycle.search(QStringLiteral("0"));
+               frame.draw(25, segment);
+           }));
+    report("coordinate frame alone", cycles, timeIt(cycles, [&](int) { frame.draw(25, segment); }));
 
     // One radius step as the user sees it: the key on the scroll bar, then the canvas repainted.
     radius->setValue(25);

@@ -18,7 +18,7 @@ set(gen ${CMAKE_CURRENT_BINARY_DIR}/packaging)
 # Icons: 16 and 32 pixels as the window draws them, the larger ones smooth, and the SVG.
 set(ZAHLENLUPE_ICON_SIZES 16 32 48 64 128 256)
 add_executable(makeicons ${pkg}/makeicons.cpp)
-target_link_libraries(makeicons PRIVATE zahlenlupe_core)
+target_link_libraries(makeicons PRIVATE zahlenlupe_window)
 set(icon_files)
 foreach(size IN LISTS ZAHLENLUPE_ICON_SIZES)
   list(APPEND icon_files ${gen}/icons/${size}x${size}/${ZAHLENLUPE_APP_ID}.png)

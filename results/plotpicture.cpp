@@ -1,7 +1,6 @@
 #include "results/plotpicture.h"
 
 #include "canvas/canvas.h"
-#include "window/form1.h"
 
 #include <QBuffer>
 #include <QFileInfo>
@@ -27,9 +26,8 @@ std::optional<PlotPicture::Format> PlotPicture::formatOf(const QString &fileName
 
 QString PlotPicture::suffixList() { return QStringLiteral(".png, .svg oder .pdf"); }
 
-PlotPicture::PlotPicture(const Form1 &form)
-    : m_canvas(form.plotCanvas()), m_label(form.radiusLabel().text()) {
-    const QLineEdit &label = form.radiusLabel();
+PlotPicture::PlotPicture(const Canvas &canvas, const QLineEdit &label)
+    : m_canvas(canvas), m_label(label.text()) {
     m_label.resize(label.size());
     m_label.setFont(label.font());
     m_label.setPalette(label.palette());

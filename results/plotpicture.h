@@ -10,7 +10,7 @@
 #include <optional>
 
 class Canvas;
-class Form1;
+class QLineEdit;
 class QPainter;
 
 // The plot as it leaves the window: what the canvas shows without the pointer's preview box,
@@ -32,7 +32,8 @@ public:
     // drawn.
     static constexpr int largestSide = 16384;
 
-    explicit PlotPicture(const Form1 &form);
+    // The canvas and the radius label that stands on it.
+    PlotPicture(const Canvas &canvas, const QLineEdit &radiusLabel);
 
     // A plot squeezed to no height is empty, and nothing can be made of it.
     bool isEmpty() const;

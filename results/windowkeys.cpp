@@ -55,6 +55,10 @@ QString WindowKeys::listText() {
     return text;
 }
 
+PlotPicture WindowKeys::plot() const {
+    return PlotPicture(m_form.plotCanvas(), m_form.radiusLabel());
+}
+
 QString WindowKeys::chooseFile(const QString &title, QStandardPaths::StandardLocation folder,
                                const QString &suffix, const QString &filters) const {
     const QString name = SaveFile::suggestedName(m_form.searchedDeviation(), suffix);
@@ -79,13 +83,13 @@ void WindowKeys::savePicture() {
                           .arg(path, PlotPicture::suffixList()));
         return;
     }
-    const QString failure = SaveFile::writePicture(path, PlotPicture(m_form), *format);
+    const QString failure = SaveFile::writePicture(path, plot(), *format);
     if (!failure.isEmpty())
         reportFailure(failure);
 }
 
 void WindowKeys::copyPicture() {
-    const PlotPicture picture(m_form);
+    const PlotPicture picture = plot();
     if (picture.isEmpty()) {
         reportFailure(QStringLiteral("Das Bild ist leer; nichts kopiert."));
         return;
@@ -94,7 +98,7 @@ void WindowKeys::copyPicture() {
 }
 
 void WindowKeys::printPicture() {
-    const PlotPicture picture(m_form);
+    const PlotPicture picture = plot();
     if (picture.isEmpty()) {
         reportFailure(QStringLiteral("Das Bild ist leer; nichts gedruckt."),
                       QStringLiteral("Nicht gedruckt"));

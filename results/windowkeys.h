@@ -7,6 +7,7 @@
 #include <functional>
 
 class Form1;
+class PlotPicture;
 
 // The keys that take results out of the window: the plot saved as PNG, SVG or PDF, copied to the
 // clipboard or printed, the solutions of the last search saved as CSV, and quitting. Each is an
@@ -36,6 +37,8 @@ private:
     };
     static const Key keys[];
 
+    // The window's plot as it leaves the window.
+    PlotPicture plot() const;
     void savePicture();
     void copyPicture();
     void printPicture();

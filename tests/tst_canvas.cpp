@@ -1,6 +1,6 @@
 // The drawing surface on its own: world mapping, pixel rules shared by every operation,
 // clipping, degenerate sizes and world systems, children and line items, pointer reports.
-#include "testsupport.h"
+#include "plotsupport.h"
 
 #include "canvas/canvas.h"
 #include "canvas/colors.h"

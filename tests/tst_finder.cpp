@@ -1,8 +1,11 @@
 // The search over 1..100 x 1..100, its marks and count, and the coordinate frame on top, checked
-// on the canvas image.
-#include "testsupport.h"
+// on the canvas image, with no window around the canvas.
+#include "plotsupport.h"
 
-#include "window/form1.h"
+#include "finder/coordinateframe.h"
+#include "finder/plotcycle.h"
+#include "finder/segmentlines.h"
+#include "numbers/conversions.h"
 
 #include <QPainter>
 #include <QTest>
@@ -17,6 +20,53 @@ bool nearCircle(int x, int y, int radius) {
     return std::abs(std::hypot(x + 0.5, y + 0.5) - (radius + 0.5)) < 1.5;
 }
 
+// The plot's canvas as the window lays it out, 745 x 665 pixels with the segment lines above it,
+// and the redraw cycle as the window runs it: each half followed by the frame.
+class Plot {
+public:
+    Plot() {
+        QFont font(QStringLiteral("Times New Roman"));
+        font.setPointSizeF(10.5);
+        canvas.setFont(font);
+        canvas.resize(745, 665);
+        canvas.setBackColor(qRgb(255, 255, 255));
+        segment = canvas.createLineItem(QStringLiteral("Line4"), QColor(0, 0, 192), 2);
+        mirror = canvas.createLineItem(QStringLiteral("Line5"), QColor(128, 128, 128), 2);
+        PlotCycle(canvas).setWorld();
+        clear();
+        search(QStringLiteral("0"));
+    }
+
+    void clear() {
+        PlotCycle(canvas).clear();
+        frame();
+    }
+    // The count as the window writes it.
+    QString search(const QString &deviation) {
+        const int count = PlotCycle(canvas).search(deviation).count;
+        frame();
+        return Conv::Str(count);
+    }
+    // The radius as its scroll bar sets it: the whole cycle again.
+    void setRadius(int value) {
+        radius = value;
+        clear();
+        search(QStringLiteral("0"));
+    }
+
+    Canvas canvas;
+    int radius = 25;
+
+private:
+    void frame() {
+        const SegmentLines lines(*segment, *mirror);
+        CoordinateFrame(canvas, lines).draw(radius, {1, 1, 100, 100});
+    }
+
+    LineItem *segment = nullptr;
+    LineItem *mirror = nullptr;
+};
+
 } // namespace
 
 class TestFinder : public QObject {
@@ -28,7 +78,6 @@ private slots:
     void searchMarksAndCounts_data();
     void searchMarksAndCounts();
     void frameLiesOnTopOfTheMarks();
-    void clearAfterSearchKeepsTheCount();
     void repeatedSearchGivesTheSamePicture();
     void fastRepaintsGiveTheExactPicture();
     void circlePoints_data();
@@ -36,18 +85,16 @@ private slots:
     void axisLabelsAndTicks();
 
 private:
-    std::unique_ptr<Form1> form;
+    std::unique_ptr<Plot> plot;
     Canvas *canvas = nullptr;
-
-    void setDeviation(const QString &text) { control<QLineEdit>(*form, "Text1")->setText(text); }
 };
 
 void TestFinder::init() {
-    form = std::make_unique<Form1>();
-    canvas = control<Canvas>(*form, "picAusgabe");
+    plot = std::make_unique<Plot>();
+    canvas = &plot->canvas;
 }
 
-void TestFinder::cleanup() { form.reset(); }
+void TestFinder::cleanup() { plot.reset(); }
 
 // Null as the deviation is the picture of the start-up, there before the window is ever shown,
 // with the circle of radius 25 across the cells it passes; the other rows search with the circle
@@ -81,12 +128,12 @@ void TestFinder::searchMarksAndCounts() {
     QFETCH(int, black);
 
     const int radius = deviation.isNull() ? 25 : 0;
+    QString shown = QStringLiteral(" 126");
     if (!deviation.isNull()) {
-        control<QScrollBar>(*form, "hscRadius")->setValue(0);
-        setDeviation(deviation);
-        form->Command1_Click();
+        plot->setRadius(0);
+        shown = plot->search(deviation);
     }
-    QCOMPARE(text(*form, "txtAnzahl"), count);
+    QCOMPARE(shown, count);
 
     MarkCount seen;
     for (int x = 1; x <= 100; ++x) {
@@ -133,8 +180,7 @@ void TestFinder::frameLiesOnTopOfTheMarks() {
     QCOMPARE(colourAt(*canvas, 3.0f, 4.5f), rgb(220, 220, 220));
     QCOMPARE(colourAt(*canvas, 3.5f, 4.0f), rgb(220, 220, 220));
     // A diagonal solution: its centre carries the dash or the dot of the frame.
-    setDeviation(QStringLiteral("2"));
-    form->Command1_Click();
+    plot->search(QStringLiteral("2"));
     QCOMPARE(cellColour(*canvas, 1, 1), markBlack);
     QCOMPARE(colourAt(*canvas, 1.5f, 1.5f), rgb(100, 100, 100));
     QCOMPARE(colourAt(*canvas, 100.5f, 100.5f), rgb(0, 0, 0));
@@ -145,23 +191,12 @@ void TestFinder::frameLiesOnTopOfTheMarks() {
     QCOMPARE(colourAt(*canvas, 103.0f, 103.0f), white);
 }
 
-void TestFinder::clearAfterSearchKeepsTheCount() {
-    control<QScrollBar>(*form, "hscRadius")->setValue(0);
-    form->Command2_Click();
-    QCOMPARE(countMarks(*canvas).total(), 0);
-    QCOMPARE(text(*form, "txtAnzahl"), QStringLiteral(" 126"));
-    // The frame is back: grid and border.
-    QCOMPARE(colourAt(*canvas, 3.0f, 4.5f), rgb(220, 220, 220));
-    QCOMPARE(colourAt(*canvas, 110.0f, 50.0f), rgb(155, 155, 155));
-}
-
 void TestFinder::repeatedSearchGivesTheSamePicture() {
     const QImage first = canvas->image().copy();
-    form->Command1_Click();
+    QCOMPARE(plot->search(QStringLiteral("0")), QStringLiteral(" 126"));
     QCOMPARE(canvas->image(), first);
-    QCOMPARE(text(*form, "txtAnzahl"), QStringLiteral(" 126"));
-    form->Command2_Click();
-    form->Command1_Click();
+    plot->clear();
+    plot->search(QStringLiteral("0"));
     QCOMPARE(canvas->image(), first);
 }
 
@@ -169,9 +204,8 @@ void TestFinder::repeatedSearchGivesTheSamePicture() {
 // does, and its record, shorn of what later drawing covers, paints the same again.
 void TestFinder::fastRepaintsGiveTheExactPicture() {
     for (const char *deviation : {"0", "2", "-1e20", "7"}) {
-        control<QLineEdit>(*form, "Text1")->setText(QLatin1String(deviation));
-        form->Command2_Click();
-        form->Command1_Click();
+        plot->clear();
+        plot->search(QLatin1String(deviation));
         QCOMPARE(canvas->image(), canvas->record().replay(Raster::Spans::Repainted));
     }
 }
@@ -189,8 +223,7 @@ void TestFinder::circlePoints() {
     QFETCH(int, radius);
     QFETCH(int, firstInside);
     QFETCH(int, lastInside);
-    control<QScrollBar>(*form, "hscRadius")->setValue(radius);
-    QCOMPARE(control<QScrollBar>(*form, "hscRadius")->value(), radius);
+    plot->setRadius(radius);
 
     const double k = (3.1415 / 2) / 300;
     for (int t = 1; t <= 300; ++t) {

@@ -75,7 +75,9 @@ private slots:
         // not part of the plot; and so is a PNG exported at twice the size from a screen of
         // ratio 1.
         const QImage shown = shownPlot(*form);
-        const QImage plot = PlotPicture(*form).image().convertToFormat(QImage::Format_RGB32);
+        const QImage plot = PlotPicture(form->plotCanvas(), form->radiusLabel())
+                                .image()
+                                .convertToFormat(QImage::Format_RGB32);
         QCOMPARE(plot.size(), QSize(1490, 1330));
         QVERIFY(plot == shown);
 

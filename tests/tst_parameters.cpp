@@ -175,6 +175,7 @@ private slots:
     void deviationSteps_data();
     void deviationSteps();
     void deviationStepRedrawsNothing();
+    void clearAfterSearchKeepsTheCount();
 
     void scrollBarSteps_data();
     void scrollBarSteps();
@@ -302,6 +303,16 @@ void TestParameters::deviationStepRedrawsNothing() {
     QTest::mouseClick(button("Command1"), Qt::LeftButton);
     QCOMPARE(box("txtAnzahl")->text(), QStringLiteral(" 126"));
     QCOMPARE(wrongCells(canvas(), 0, 25), 0);
+}
+
+void TestParameters::clearAfterSearchKeepsTheCount() {
+    bar("hscRadius")->setValue(0);
+    m_form->Command2_Click();
+    QCOMPARE(countMarks(canvas()).total(), 0);
+    QCOMPARE(box("txtAnzahl")->text(), QStringLiteral(" 126"));
+    // The frame is back: grid and border.
+    QCOMPARE(colourAt(canvas(), 3.0f, 4.5f), rgb(220, 220, 220));
+    QCOMPARE(colourAt(canvas(), 110.0f, 50.0f), rgb(155, 155, 155));
 }
 
 // ---------------------------------------------------------------------------------------------

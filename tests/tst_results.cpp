@@ -662,7 +662,7 @@ void TestResults::keysActInEveryControl() {
         return values;
     };
     const QStringList before = state();
-    const QImage plot = PlotPicture(form).image();
+    const QImage plot = PlotPicture(form.plotCanvas(), form.radiusLabel()).image();
     int checked = 0;
     for (QWidget *widget : form.findChildren<QWidget *>()) {
         if (!(widget->focusPolicy() & Qt::TabFocus) || !widget->isVisible())

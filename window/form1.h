@@ -1,6 +1,7 @@
 #pragma once
 
 #include "canvas/lineitem.h"
+#include "finder/segmentlines.h"
 
 #include <QHash>
 #include <QList>
@@ -18,9 +19,9 @@ class TextArea;
 //
 // The window holds no state of its own beyond its controls: the deviation is Text1's text, the
 // radius is hscRadius's value, the segment points are the values of the four small scroll bars,
-// and the picture is the canvas's image. Every handler reads what it needs afresh. Handlers are
-// named after their control and event; their definitions live with the part of the program
-// they belong to (finder/, window/, analysis/).
+// and the picture is the canvas's image. Every handler reads what it needs afresh and hands the
+// values down to the drawing below the window (finder/, analysis/). Handlers are named after their
+// control and event.
 class Form1 : public QWidget, public LineHost {
     Q_OBJECT
 
@@ -38,20 +39,36 @@ public:
     // The deviation the last search used: the marks on screen are its solutions.
     double searchedDeviation() const { return m_searchedDeviation; }
 
-    // Height of the window with its frame, in twips; skipped while maximised or minimised.
-    void setOuterHeightTwips(int twips);
+    // Start values, put in as a user would: each write runs its control's change chain.
+    void setDeviationText(const QString &text);
+    void setRadius(int radius);
+    void setSegment(const Segment &points);
+
+    // The two halves of the redraw cycle and the exit, as the buttons run them.
+    void Command1_Click();
+    void Command2_Click();
+    void Command6_Click();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    using PointerHandler = void (Form1::*)(int, int, float, float);
 
     WorldMapping lineMapping() const override;
     void lineItemChanged(const LineItem *item) override;
     void raiseLineItem(LineItem *item) override;
 
-    // Start-up and the redraw cycle.
+    // Height of the window with its frame, in twips; skipped while maximised or minimised.
+    void setOuterHeightTwips(int twips);
+
+    // Start-up, the coordinate frame drawn last by either half of the cycle, and the segment lines.
     void Form_Load();
-    void Command1_Click();
-    void Command2_Click();
-    // The coordinate frame, drawn last by either half of the cycle, and the segment lines.
     void Koordinatensystem();
     void StreckeSetzen();
+    Segment segment() const;
 
     // Help line, information box, exit.
     void Form_MouseMove(int button, int shift, float x, float y);
@@ -70,7 +87,6 @@ public:
     void txtY2_MouseMove(int button, int shift, float x, float y);
     void txtY1_MouseDown(int button, int shift, float x, float y);
     void Command5_Click();
-    void Command6_Click();
 
     // Parameter controls.
     void Command3_Click();
@@ -92,19 +108,10 @@ public:
     void picAusgabe_MouseDown(int button, int shift, float x, float y);
     void picAusgabe_MouseMove(int button, int shift, float x, float y);
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-    void mouseMoveEvent(QMouseEvent *event) override;
-    void paintEvent(QPaintEvent *event) override;
-
-private:
-    using PointerHandler = void (Form1::*)(int, int, float, float);
-
     void createControls();
     void arrangeTabOrder();
     void connectHandlers();
     void watchPointer(QWidget *control, PointerHandler onMove, PointerHandler onDown = nullptr);
-    void paintBackground();
     void showHelp(const QString &text);
     // What screen readers announce: every control's name and help text, and what the plot shows.
     void nameControls();
