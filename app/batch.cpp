@@ -7,7 +7,7 @@
 #include "numbers/exactcheck.h"
 #include "numbers/exactnumber.h"
 #include "numbers/exactsearch.h"
-#include "results/exactlist.h"
+#include "results/listwriter.h"
 #include "results/output.h"
 #include "results/plotpicture.h"
 #include "results/savefile.h"
@@ -26,13 +26,14 @@
 namespace {
 
 using Batch::complain;
+using Batch::writeOut;
 
 // A batch run says nothing on standard error when all is well; Qt's remarks about the session
 // it finds itself in (no XDG_RUNTIME_DIR under cron or ssh, say) are not for its user. Failures
 // are reported by the batch modes themselves.
 void quietQt(QtMsgType type, const QMessageLogContext &, const QString &message) {
     if (type == QtCriticalMsg || type == QtFatalMsg)
-        complain(message);
+        complain(Failure(message));
 }
 
 // How far a long exact search is, on the terminal only, and only once it has run a second.
@@ -63,23 +64,16 @@ private:
     int m_percent = -1;
 };
 
-int cannotWrite(const char *what, int error) {
-    complain(QStringLiteral("%1 kann nicht geschrieben werden: %2")
-                 .arg(QLatin1String(what), Output::cause(error)));
-    return 1;
-}
-
 // The list or the count in whole numbers, streamed as the search finds the rows.
 int writeExact(const CommandLine &command) {
-    const bool json = command.format == CommandLine::Format::Json;
     const ExactNumber d = *ExactNumber::read(command.start.deviationText);
     // Nothing when d is not whole or is too big to build (then positive: the command line
     // refused a negative one), and such a d has no solutions.
     const std::optional<mpz_class> whole = d.whole(ExactSearch::largestDeviationDigits);
     SolutionCount count;
-    std::optional<ExactList> list;
+    std::optional<ListWriter> list;
     if (!command.count)
-        list.emplace(STDOUT_FILENO, json ? ExactList::Format::Json : ExactList::Format::Csv);
+        list.emplace(command.format, ListWriter::toDescriptor(STDOUT_FILENO));
     std::vector<ExactSearch::Row> kept;
     if (whole) {
         ProgressLine progress;
@@ -96,17 +90,17 @@ int writeExact(const CommandLine &command) {
                     count.add(row.x, row.y, row.primitive);
                 return true;
             }
-            return list->add(rows);
+            return !list->add(rows);
         };
         ExactSearch(*whole, static_cast<std::uint32_t>(command.maxLeg))
             .run(sink, std::ref(progress),
                  command.count ? ExactSearch::Order::Any : ExactSearch::Order::Search);
     }
-    if (command.count) {
-        if (const int error = Batch::writeAll(STDOUT_FILENO, json ? count.toJson() : count.toCsv()))
-            return cannotWrite("Die Anzahl", error);
-    } else if (!list->finish()) {
-        return cannotWrite("Die Liste", list->error());
+    if (command.count)
+        return writeOut(count.text(command.format), "Die Anzahl");
+    if (const Failure failed = list->finish()) {
+        complain(failed.writing(QStringLiteral("Die Liste")));
+        return 1;
     }
     return 0;
 }
@@ -131,21 +125,19 @@ int exportPlot(const CommandLine &command, int argc, char *argv[]) {
     int count = static_cast<int>(arguments.size());
     arguments.push_back(nullptr);
     QApplication app(count, arguments.data());
-    if (const QString problem = StartChecks::scaleProblem(factorText, command.scale);
-        !problem.isEmpty()) {
+    if (const Failure problem = StartChecks::scaleProblem(factorText, command.scale)) {
         complain(problem);
         return 1;
     }
 
     Form1 form;
-    if (const QString warning = StartChecks::missingFont(form.plotCanvas().font());
-        !warning.isEmpty())
+    if (const Failure warning = StartChecks::missingFont(form.plotCanvas().font()))
         complain(warning);
     command.start.applyTo(form);
-    const QString failure = SaveFile::writePicture(
+    const Failure failure = SaveFile::writePicture(
         command.exportPath, PlotPicture(form.plotCanvas(), form.radiusLabel()),
         *PlotPicture::formatOf(command.exportPath));
-    if (!failure.isEmpty()) {
+    if (failure) {
         complain(failure);
         return 1;
     }
@@ -160,36 +152,37 @@ int writeList(const CommandLine &command) {
     auto entries = SolutionList::forDeviation(Conv::Val(command.start.deviationText));
     if (command.primitiveOnly)
         entries.removeIf([](const SolutionList::Entry &e) { return !e.primitive; });
-    const bool json = command.format == CommandLine::Format::Json;
     QByteArray text;
     if (command.count) {
         SolutionCount count;
         for (const SolutionList::Entry &e : entries)
             count.add(static_cast<std::uint64_t>(e.x), static_cast<std::uint64_t>(e.y),
                       e.primitive);
-        text = json ? count.toJson() : count.toCsv();
+        text = count.text(command.format);
     } else {
-        text = json ? SolutionList::toJson(entries) : SolutionList::toCsv(entries);
+        text = SolutionList::text(entries, command.format);
     }
-    if (const int error = Batch::writeAll(STDOUT_FILENO, text))
-        return cannotWrite(command.count ? "Die Anzahl" : "Die Liste", error);
+    if (writeOut(text, command.count ? "Die Anzahl" : "Die Liste") != 0)
+        return 1;
 
     const ExactCheck check(*ExactNumber::read(command.start.deviationText),
                            ExactSearch::largestDeviationDigits);
     const auto inexact = std::count_if(entries.begin(), entries.end(),
                                        [&](const auto &e) { return !check.holds(e.x, e.y, e.z); });
     if (inexact == 1)
-        complain(QStringLiteral("1 %1 ist keine exakte Lösung von x² + y² = z² + d (die Regel des "
-                                "Fensters rechnet in double-Genauigkeit); exakt rechnet --exact.")
-                     .arg(command.count ? QStringLiteral("gezähltes Paar")
-                                        : QStringLiteral("Paar der Liste")));
+        complain(Failure(
+            QStringLiteral("1 %1 ist keine exakte Lösung von x² + y² = z² + d (die Regel des "
+                           "Fensters rechnet in double-Genauigkeit); exakt rechnet --exact.")
+                .arg(command.count ? QStringLiteral("gezähltes Paar")
+                                   : QStringLiteral("Paar der Liste"))));
     else if (inexact > 1)
-        complain(QStringLiteral("%1 %2 sind keine exakten Lösungen von x² + y² = z² + d (die Regel "
-                                "des Fensters rechnet in double-Genauigkeit); exakt rechnet "
-                                "--exact.")
-                     .arg(inexact)
-                     .arg(command.count ? QStringLiteral("gezählte Paare")
-                                        : QStringLiteral("Paare der Liste")));
+        complain(Failure(
+            QStringLiteral("%1 %2 sind keine exakten Lösungen von x² + y² = z² + d (die Regel "
+                           "des Fensters rechnet in double-Genauigkeit); exakt rechnet "
+                           "--exact.")
+                .arg(inexact)
+                .arg(command.count ? QStringLiteral("gezählte Paare")
+                                   : QStringLiteral("Paare der Liste"))));
     return 0;
 }
 
@@ -197,12 +190,18 @@ int writeList(const CommandLine &command) {
 
 namespace Batch {
 
-int writeAll(int fd, const QByteArray &bytes) {
-    return Output::writeAll(fd, bytes.constData(), static_cast<std::size_t>(bytes.size()));
+int writeOut(const QByteArray &bytes, const char *what) {
+    const Failure failed =
+        Output::writeAll(STDOUT_FILENO, bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    if (!failed)
+        return 0;
+    complain(failed.writing(QLatin1String(what)));
+    return 1;
 }
 
-void complain(const QString &message) {
-    std::fprintf(stderr, "zahlenlupe: %s\n", CommandLine::printable(message).toUtf8().constData());
+void complain(const Failure &failure) {
+    std::fprintf(stderr, "zahlenlupe: %s\n",
+                 CommandLine::printable(failure.cause()).toUtf8().constData());
 }
 
 int run(const CommandLine &command, int argc, char *argv[]) {

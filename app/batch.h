@@ -1,7 +1,6 @@
 #pragma once
 
-#include <QByteArray>
-#include <QString>
+#include "results/failure.h"
 
 struct CommandLine;
 
@@ -12,11 +11,11 @@ namespace Batch {
 
 int run(const CommandLine &command, int argc, char *argv[]);
 
-// Writes all of the bytes to the file descriptor, waiting for a slow reader; 0 when done, otherwise
-// the errno of the failure.
-int writeAll(int fd, const QByteArray &bytes);
+// The bytes on standard output, waiting for a slow reader; 0 when written, else 1 after a line on
+// standard error that says "<what> kann nicht geschrieben werden" and why.
+int writeOut(const QByteArray &bytes, const char *what);
 
 // One line on standard error, "zahlenlupe: " first, its control characters escaped.
-void complain(const QString &message);
+void complain(const Failure &failure);
 
 } // namespace Batch

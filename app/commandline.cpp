@@ -82,8 +82,7 @@ std::optional<int> wholeNumberIn(const QString &text, int low, int high) {
 // The message echoes arguments, which may hold anything a shell can pass.
 CommandLine failure(const QString &message) {
     CommandLine result;
-    result.mode = CommandLine::Mode::Error;
-    result.error = CommandLine::printable(message);
+    result.refusal = Failure(CommandLine::printable(message));
     return result;
 }
 

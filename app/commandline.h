@@ -1,6 +1,8 @@
 #pragma once
 
 #include "app/startvalues.h"
+#include "results/failure.h"
+#include "results/listwriter.h"
 
 #include <QByteArray>
 #include <QList>
@@ -10,11 +12,12 @@
 // version, a bad option and the batch modes need no display; Qt's own options (-platform,
 // -style, ...) are accepted here and left to the application object.
 struct CommandLine {
-    enum class Mode { Window, Help, Version, Batch, Error };
-    enum class Format { Csv, Json };
+    enum class Mode { Window, Help, Version, Batch };
+    using Format = ListWriter::Format;
 
     Mode mode = Mode::Window;
-    QString error; // one line, for Mode::Error
+    // Why the command line cannot be run, in one line.
+    Failure refusal;
     QString helpText;
 
     // The starting values, those of the window unless given.

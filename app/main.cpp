@@ -11,19 +11,6 @@
 #include <cstdio>
 #include <unistd.h>
 
-namespace {
-
-int print(const QString &text, const char *what) {
-    const int error = Batch::writeAll(STDOUT_FILENO, text.toUtf8());
-    if (error == 0)
-        return 0;
-    Batch::complain(QStringLiteral("%1 kann nicht geschrieben werden: %2")
-                        .arg(QLatin1String(what), Output::cause(error)));
-    return 1;
-}
-
-} // namespace
-
 int main(int argc, char *argv[]) {
     StartChecks::holdClosedStandardStreams();
     QList<QByteArray> arguments;
@@ -31,26 +18,26 @@ int main(int argc, char *argv[]) {
         arguments.append(QByteArray(argv[i]));
     const CommandLine command = CommandLine::parse(arguments);
 
-    switch (command.mode) {
-    case CommandLine::Mode::Help:
-        return print(command.helpText, "Die Hilfe");
-    case CommandLine::Mode::Version:
-        return print(QStringLiteral("zahlenlupe " ZAHLENLUPE_VERSION "\n"), "Die Version");
-    case CommandLine::Mode::Error: {
+    if (command.refusal) {
         // Read once more with Qt's German texts in place, for the parser's own messages.
         QCoreApplication app(argc, argv);
         installQtGermanTranslation(app);
-        Batch::complain(CommandLine::parse(arguments).error);
+        Batch::complain(CommandLine::parse(arguments).refusal);
         std::fputs("Mehr dazu: zahlenlupe --help\n", stderr);
         return 2;
     }
+    switch (command.mode) {
+    case CommandLine::Mode::Help:
+        return Batch::writeOut(command.helpText.toUtf8(), "Die Hilfe");
+    case CommandLine::Mode::Version:
+        return Batch::writeOut("zahlenlupe " ZAHLENLUPE_VERSION "\n", "Die Version");
     case CommandLine::Mode::Batch:
         return Batch::run(command, argc, argv);
     case CommandLine::Mode::Window:
         break;
     }
 
-    if (const QString missing = StartChecks::missingDisplay(command.platform); !missing.isEmpty()) {
+    if (const Failure missing = StartChecks::missingDisplay(command.platform)) {
         Batch::complain(missing);
         return 1;
     }
@@ -61,15 +48,13 @@ int main(int argc, char *argv[]) {
     QApplication::setApplicationName(QStringLiteral("Zahlenlupe"));
     QApplication::setApplicationVersion(QStringLiteral(ZAHLENLUPE_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("de.zahlenlupe.Zahlenlupe"));
-    if (const QString problem =
-            StartChecks::scaleProblem(qEnvironmentVariable("QT_SCALE_FACTOR"), 1);
-        !problem.isEmpty()) {
+    if (const Failure problem =
+            StartChecks::scaleProblem(qEnvironmentVariable("QT_SCALE_FACTOR"), 1)) {
         Batch::complain(problem);
         return 1;
     }
     Form1 form;
-    if (const QString warning = StartChecks::missingFont(form.plotCanvas().font());
-        !warning.isEmpty())
+    if (const Failure warning = StartChecks::missingFont(form.plotCanvas().font()))
         Batch::complain(warning);
     const WindowKeys keys(form);
     if (command.startValuesGiven)

@@ -1,6 +1,6 @@
 #include "app/startchecks.h"
 
-#include "app/commandline.h"
+#include "app/batch.h"
 #include "results/plotpicture.h"
 #include "window/form1.h"
 
@@ -30,13 +30,12 @@ QString variable(const char *name) {
 void platformFailure(QtMsgType type, const QMessageLogContext &, const QString &) {
     if (type != QtFatalMsg)
         return;
-    const QString line =
-        QStringLiteral("zahlenlupe: Das Fenster kann nicht öffnen: Qt kann keine Plattform starten "
-                       "(%1, %2, %3); der Bildschirm ist nicht erreichbar, oder das "
-                       "Plattform-Plugin fehlt oder ist defekt. %4")
-            .arg(variable("QT_QPA_PLATFORM"), variable("DISPLAY"), variable("WAYLAND_DISPLAY"),
-                 noDisplayHint);
-    std::fprintf(stderr, "%s\n", CommandLine::printable(line).toUtf8().constData());
+    Batch::complain(
+        Failure(QStringLiteral("Das Fenster kann nicht öffnen: Qt kann keine Plattform starten "
+                               "(%1, %2, %3); der Bildschirm ist nicht erreichbar, oder das "
+                               "Plattform-Plugin fehlt oder ist defekt. %4")
+                    .arg(variable("QT_QPA_PLATFORM"), variable("DISPLAY"),
+                         variable("WAYLAND_DISPLAY"), noDisplayHint)));
     std::fflush(stderr);
     std::_Exit(1);
 }
@@ -55,22 +54,22 @@ void holdClosedStandardStreams() {
     }
 }
 
-QString missingDisplay(const QString &platformOption) {
+Failure missingDisplay(const QString &platformOption) {
     for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
         if (!qEnvironmentVariableIsEmpty(name))
             return {};
     if (!platformOption.isEmpty())
         return {};
-    return QStringLiteral("Das Fenster braucht einen Bildschirm, aber weder DISPLAY noch "
-                          "WAYLAND_DISPLAY ist gesetzt. ") +
-           noDisplayHint;
+    return Failure(QStringLiteral("Das Fenster braucht einen Bildschirm, aber weder DISPLAY noch "
+                                  "WAYLAND_DISPLAY ist gesetzt. ") +
+                   noDisplayHint);
 }
 
 void catchPlatformFailure() { qInstallMessageHandler(platformFailure); }
 
 void platformStarted() { qInstallMessageHandler(nullptr); }
 
-QString scaleProblem(const QString &factorText, int scale) {
+Failure scaleProblem(const QString &factorText, int scale) {
     QStringList origins;
     if (!factorText.isEmpty())
         origins << QStringLiteral("QT_SCALE_FACTOR=»%1«").arg(factorText);
@@ -82,33 +81,33 @@ QString scaleProblem(const QString &factorText, int scale) {
     for (const QScreen *screen : QGuiApplication::screens()) {
         const double factor = screen->devicePixelRatio();
         if (!std::isfinite(factor) || factor <= 0)
-            return QStringLiteral(
-                       "Der Maßstab %1 (aus %2) ist keine endliche Zahl größer als 0; so lässt "
-                       "sich kein Bild zeichnen.")
-                .arg(QString::number(factor), origin);
+            return Failure(QStringLiteral("Der Maßstab %1 (aus %2) ist keine endliche Zahl größer "
+                                          "als 0; so lässt sich kein Bild zeichnen.")
+                               .arg(QString::number(factor), origin));
         const double width = std::round(plot.width() * factor);
         const double height = std::round(plot.height() * factor);
         if (width > PlotPicture::largestSide || height > PlotPicture::largestSide)
-            return QStringLiteral("Das Bild hätte %1 × %2 Pixel (%3 × %4 mal %5, aus %7); "
-                                  "zahlenlupe zeichnet höchstens %6 Pixel je Seite, damit das "
-                                  "Bild unter 1 GiB bleibt und gängige Programme es zeigen.")
-                .arg(QString::number(width, 'g', 12), QString::number(height, 'g', 12))
-                .arg(plot.width())
-                .arg(plot.height())
-                .arg(QString::number(factor))
-                .arg(PlotPicture::largestSide)
-                .arg(origin);
+            return Failure(
+                QStringLiteral("Das Bild hätte %1 × %2 Pixel (%3 × %4 mal %5, aus %7); "
+                               "zahlenlupe zeichnet höchstens %6 Pixel je Seite, damit das "
+                               "Bild unter 1 GiB bleibt und gängige Programme es zeigen.")
+                    .arg(QString::number(width, 'g', 12), QString::number(height, 'g', 12))
+                    .arg(plot.width())
+                    .arg(plot.height())
+                    .arg(QString::number(factor))
+                    .arg(PlotPicture::largestSide)
+                    .arg(origin));
     }
     return {};
 }
 
-QString missingFont(const QFont &font) {
+Failure missingFont(const QFont &font) {
     if (!QFontInfo(font).family().isEmpty() && QFontMetrics(font).inFont(QChar(u'0')))
         return {};
-    return QStringLiteral("Warnung: fontconfig findet für »%1« keine Schrift und keinen Ersatz mit "
-                          "Ziffern; die Beschriftungen des Bildes bleiben leer (Abhilfe: das "
-                          "Debian-Paket fonts-liberation).")
-        .arg(font.family());
+    return Failure(QStringLiteral("Warnung: fontconfig findet für »%1« keine Schrift und keinen "
+                                  "Ersatz mit Ziffern; die Beschriftungen des Bildes bleiben leer "
+                                  "(Abhilfe: das Debian-Paket fonts-liberation).")
+                       .arg(font.family()));
 }
 
 } // namespace StartChecks

@@ -1,12 +1,14 @@
 #pragma once
 
+#include "results/failure.h"
+
 #include <QString>
 
 class QFont;
 
 // What the program makes sure of at the start, so that a start that cannot work ends with one
 // German line on standard error and exit status 1 rather than a crash, an abort with Qt's English
-// text, or a run that eats the machine's memory. Each gives an empty text when all is well.
+// text, or a run that eats the machine's memory.
 namespace StartChecks {
 
 // A standard stream that is closed at the start is taken by /dev/null, opened for reading only.
@@ -16,7 +18,7 @@ void holdClosedStandardStreams();
 
 // Before the application object: the window needs a display, and none is named when neither
 // DISPLAY nor WAYLAND_DISPLAY is set and no platform is asked for (-platform, QT_QPA_PLATFORM).
-QString missingDisplay(const QString &platformOption);
+Failure missingDisplay(const QString &platformOption);
 
 // Around the application object's construction: a platform that cannot be had after all (an X
 // server that is not there, a missing or broken plugin) ends the program with one German line and
@@ -29,10 +31,10 @@ void platformStarted();
 // from QT_SCALE_FACTOR, which a PNG's --scale multiplies) must be a number above 0 and keep the
 // plot within PlotPicture::largestSide. factorText is QT_SCALE_FACTOR as the user set it, and
 // scale the --scale, to say where the factor comes from.
-QString scaleProblem(const QString &factorText, int scale);
+Failure scaleProblem(const QString &factorText, int scale);
 
 // A warning when fontconfig matches no face with digits to the canvas font: every label would be
 // an empty box.
-QString missingFont(const QFont &font);
+Failure missingFont(const QFont &font);
 
 } // namespace StartChecks

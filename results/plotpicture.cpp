@@ -78,16 +78,17 @@ void PlotPicture::paint(QPainter &painter, const QRectF &target) const {
     painter.restore();
 }
 
-QByteArray PlotPicture::encode(Format format) const {
+Failure PlotPicture::encode(Format format, QByteArray &bytes) const {
+    bytes.clear();
     if (isEmpty())
-        return {};
-    QByteArray bytes;
+        return Failure(QStringLiteral("das Bild ist leer"));
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     const QRectF whole(QPointF(0, 0), QSizeF(size()));
+    bool encoded = false;
     switch (format) {
     case Format::Png:
-        image().save(&buffer, "PNG");
+        encoded = image().save(&buffer, "PNG");
         break;
     case Format::Svg: {
         QSvgGenerator svg;
@@ -96,8 +97,11 @@ QByteArray PlotPicture::encode(Format format) const {
         svg.setViewBox(whole);
         svg.setResolution(96);
         svg.setTitle(QStringLiteral("Zahlenlupe"));
-        QPainter painter(&svg);
-        paint(painter, whole);
+        QPainter painter;
+        if (painter.begin(&svg)) {
+            paint(painter, whole);
+            encoded = painter.end();
+        }
         break;
     }
     case Format::Pdf: {
@@ -109,10 +113,19 @@ QByteArray PlotPicture::encode(Format format) const {
         pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
         pdf.setTitle(QStringLiteral("Zahlenlupe"));
         pdf.setCreator(QStringLiteral("Zahlenlupe"));
-        QPainter painter(&pdf);
-        paint(painter, whole);
+        QPainter painter;
+        if (painter.begin(&pdf)) {
+            paint(painter, whole);
+            encoded = painter.end();
+        }
         break;
     }
     }
-    return bytes;
+    if (encoded && !bytes.isEmpty())
+        return {};
+    bytes.clear();
+    return Failure(QStringLiteral("das Bild lässt sich nicht als %1 kodieren")
+                       .arg(QLatin1String(format == Format::Png   ? "PNG"
+                                          : format == Format::Svg ? "SVG"
+                                                                  : "PDF")));
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "results/failure.h"
+
 #include "canvas/scene.h"
 #include "window/textbox.h"
 
@@ -42,8 +44,9 @@ public:
 
     // The picture in device pixels, with the canvas's device-pixel ratio.
     QImage image() const;
-    // A file's whole content in the format; empty for an empty picture.
-    QByteArray encode(Format format) const;
+    // A file's whole content in the format, into bytes; fails for an empty picture and where the
+    // encoder fails, leaving bytes empty.
+    Failure encode(Format format, QByteArray &bytes) const;
     // Paints the picture as vectors and text, scaled into the target rectangle of the painter's
     // coordinates with its proportions kept, centred.
     void paint(QPainter &painter, const QRectF &target) const;

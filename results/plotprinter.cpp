@@ -9,8 +9,8 @@
 
 namespace PlotPrinter {
 
-void print(QWidget &parent, const PlotPicture &picture, const QString &documentName,
-           const QString &folder) {
+Failure print(QWidget &parent, const PlotPicture &picture, const QString &documentName,
+              const QString &folder) {
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(documentName);
     printer.setOutputFileName(QDir(folder).filePath(documentName + QStringLiteral(".pdf")));
@@ -22,9 +22,21 @@ void print(QWidget &parent, const PlotPicture &picture, const QString &documentN
     dialog.setObjectName(QStringLiteral("printDialog"));
     dialog.setWindowTitle(QStringLiteral("Bild drucken"));
     if (dialog.exec() != QDialog::Accepted)
-        return;
-    QPainter painter(&printer);
+        return {};
+    const QString where = printer.outputFileName().isEmpty()
+                              ? QStringLiteral("»%1«").arg(printer.printerName())
+                              : QStringLiteral("»%1«").arg(printer.outputFileName());
+    QPainter painter;
+    if (!painter.begin(&printer))
+        return Failure(QStringLiteral("Das Bild kann nicht gedruckt werden: %1 nimmt keinen "
+                                      "Auftrag an.")
+                           .arg(where));
     picture.paint(painter, QRectF(QPointF(0, 0), printer.pageRect(QPrinter::DevicePixel).size()));
+    if (!painter.end())
+        return Failure(QStringLiteral("Das Bild kann nicht gedruckt werden: %1 nimmt die Seite "
+                                      "nicht an.")
+                           .arg(where));
+    return {};
 }
 
 } // namespace PlotPrinter

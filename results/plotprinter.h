@@ -1,5 +1,7 @@
 #pragma once
 
+#include "results/failure.h"
+
 #include <QString>
 
 class PlotPicture;
@@ -11,8 +13,9 @@ class QWidget;
 namespace PlotPrinter {
 
 // Returns once the dialog is closed and, if it was accepted, the page is printed. Printing to a
-// file suggests the document's name with ".pdf" in the given folder.
-void print(QWidget &parent, const PlotPicture &picture, const QString &documentName,
-           const QString &folder);
+// file suggests the document's name with ".pdf" in the given folder. Fails where the printer or the
+// file takes no page.
+Failure print(QWidget &parent, const PlotPicture &picture, const QString &documentName,
+              const QString &folder);
 
 } // namespace PlotPrinter

@@ -79,29 +79,27 @@ QByteArray hiddenName(const QByteArray &target) {
 
 // Into the file itself: a character device or a FIFO, or an ordinary file that a replacement
 // would take something from.
-QString writeInto(const QByteArray &target, const struct stat &old, const QByteArray &content) {
+Failure writeInto(const QByteArray &target, const struct stat &old, const QByteArray &content) {
     const bool regular = S_ISREG(old.st_mode);
     // Not waiting for a FIFO's reader: without one, the open fails at once.
     Descriptor file(
         ::open(target.constData(), O_WRONLY | O_CLOEXEC | O_NOCTTY | (regular ? 0 : O_NONBLOCK)));
     if (file.fd() < 0)
         return errno == ENXIO && S_ISFIFO(old.st_mode)
-                   ? QStringLiteral("niemand liest aus der FIFO")
-                   : Output::cause(errno);
+                   ? Failure(QStringLiteral("niemand liest aus der FIFO"))
+                   : Failure::ofError(errno);
     const auto size = static_cast<off_t>(content.size());
     // The room first: a full disk is found before the old content is touched.
     if (regular && size > 0 && ::fallocate(file.fd(), FALLOC_FL_KEEP_SIZE, 0, size) != 0 &&
         errno != EOPNOTSUPP)
-        return Output::cause(errno);
+        return Failure::ofError(errno);
     const PipeSignalBlocked quiet;
-    if (const int error = Output::writeAll(file.fd(), content.constData(),
-                                           static_cast<std::size_t>(content.size())))
-        return Output::cause(error);
+    if (Failure failed = Output::writeAll(file.fd(), content.constData(),
+                                          static_cast<std::size_t>(content.size())))
+        return failed;
     if (regular && (::ftruncate(file.fd(), size) != 0 || ::fdatasync(file.fd()) != 0))
-        return Output::cause(errno);
-    if (const int error = file.close())
-        return Output::cause(error);
-    return {};
+        return Failure::ofError(errno);
+    return Failure::ofError(file.close());
 }
 
 // A new file beside the target, with the old one's owner, group and mode, renamed over it once
@@ -110,15 +108,16 @@ QString writeInto(const QByteArray &target, const struct stat &old, const QByteA
 // it is written under a hidden name, removed again on failure. Sets inPlace, with nothing
 // written, where the old file must be written into instead: its owner cannot be kept, or its
 // folder takes no new file.
-QString replace(const QByteArray &target, const struct stat *old, const QByteArray &content,
+Failure replace(const QByteArray &target, const struct stat *old, const QByteArray &content,
                 bool &inPlace) {
     for (const bool unnamed : {true, false}) {
         QByteArray hidden; // the name of the new file once it has one, removed on failure
-        const auto failed = [&hidden](int error) {
+        const auto failed = [&hidden](Failure why) {
             if (!hidden.isEmpty())
                 ::unlink(hidden.constData());
-            return Output::cause(error);
+            return why;
         };
+        const auto failedBy = [&failed](int error) { return failed(Failure::ofError(error)); };
         int opened = -1;
         int error = 0;
         if (unnamed) {
@@ -138,28 +137,28 @@ QString replace(const QByteArray &target, const struct stat *old, const QByteArr
         Descriptor file(opened);
         if (opened < 0) {
             inPlace = old != nullptr && (error == EACCES || error == EPERM);
-            return inPlace ? QString() : Output::cause(error);
+            return inPlace ? Failure() : Failure::ofError(error);
         }
 
-        if ((error = Output::writeAll(file.fd(), content.constData(),
-                                      static_cast<std::size_t>(content.size()))) != 0)
-            return failed(error);
+        if (Failure unwritten = Output::writeAll(file.fd(), content.constData(),
+                                                 static_cast<std::size_t>(content.size())))
+            return failed(unwritten);
         if (old != nullptr) {
             struct stat now {};
             if (::fstat(file.fd(), &now) != 0)
-                return failed(errno);
+                return failedBy(errno);
             if ((now.st_uid != old->st_uid || now.st_gid != old->st_gid) &&
                 ::fchown(file.fd(), old->st_uid, old->st_gid) != 0) {
-                failed(errno);
+                (void)failedBy(errno);
                 inPlace = true;
                 return {};
             }
             // After the owner, whose change clears the setuid and setgid bits.
             if (::fchmod(file.fd(), old->st_mode & 07777) != 0)
-                return failed(errno);
+                return failedBy(errno);
         }
         if (::fdatasync(file.fd()) != 0)
-            return failed(errno);
+            return failedBy(errno);
         if (unnamed) {
             const QByteArray self = "/proc/self/fd/" + QByteArray::number(file.fd());
             for (error = EEXIST; error == EEXIST;) {
@@ -173,20 +172,19 @@ QString replace(const QByteArray &target, const struct stat *old, const QByteArr
                 continue;
             if (error != 0) {
                 hidden.clear();
-                return Output::cause(error);
+                return Failure::ofError(error);
             }
         }
         if ((error = file.close()) != 0)
-            return failed(error);
+            return failedBy(error);
         if (::rename(hidden.constData(), target.constData()) != 0)
-            return failed(errno);
+            return failedBy(errno);
         return {};
     }
-    return Output::cause(EOPNOTSUPP);
+    return Failure::ofError(EOPNOTSUPP);
 }
 
-// The cause of a failure, or an empty text once the content is written.
-QString store(const QByteArray &name, const QByteArray &content) {
+Failure store(const QByteArray &name, const QByteArray &content) {
     // The file a link points to is the one to write; the link stays as it is.
     QByteArray target = name;
     struct stat found {};
@@ -194,11 +192,12 @@ QString store(const QByteArray &name, const QByteArray &content) {
         char *resolved = ::realpath(name.constData(), nullptr);
         if (resolved == nullptr) {
             if (errno != ENOENT)
-                return Output::cause(errno);
+                return Failure::ofError(errno);
             char points[PATH_MAX];
             const ssize_t length = ::readlink(name.constData(), points, sizeof points);
-            return QStringLiteral("die Verknüpfung zeigt auf »%1«, das es nicht gibt")
-                .arg(QFile::decodeName(QByteArray(points, std::max<ssize_t>(length, 0))));
+            return Failure(
+                QStringLiteral("die Verknüpfung zeigt auf »%1«, das es nicht gibt")
+                    .arg(QFile::decodeName(QByteArray(points, std::max<ssize_t>(length, 0)))));
         }
         target = resolved;
         std::free(resolved);
@@ -206,42 +205,40 @@ QString store(const QByteArray &name, const QByteArray &content) {
     bool inPlace = false;
     if (::stat(target.constData(), &found) != 0) {
         if (errno != ENOENT)
-            return Output::cause(errno);
+            return Failure::ofError(errno);
         return replace(target, nullptr, content, inPlace);
     }
     if (S_ISDIR(found.st_mode))
-        return Output::cause(EISDIR);
+        return Failure::ofError(EISDIR);
     if (S_ISBLK(found.st_mode))
-        return QStringLiteral("das ist ein Blockgerät, auf das zahlenlupe nicht schreibt");
+        return Failure(QStringLiteral("das ist ein Blockgerät, auf das zahlenlupe nicht schreibt"));
     if (S_ISSOCK(found.st_mode))
-        return QStringLiteral("das ist ein Socket, in den zahlenlupe nicht schreibt");
+        return Failure(QStringLiteral("das ist ein Socket, in den zahlenlupe nicht schreibt"));
     if (!S_ISREG(found.st_mode))
         return writeInto(target, found, content);
     // Refused for root too, as for everyone else.
     if ((found.st_mode & 0222) == 0)
-        return QStringLiteral("die Datei ist schreibgeschützt");
+        return Failure(QStringLiteral("die Datei ist schreibgeschützt"));
     if (::access(target.constData(), W_OK) != 0)
-        return errno == EACCES ? QStringLiteral("keine Schreibberechtigung für die Datei")
-                               : Output::cause(errno);
+        return errno == EACCES ? Failure(QStringLiteral("keine Schreibberechtigung für die Datei"))
+                               : Failure::ofError(errno);
     if (found.st_nlink > 1)
         return writeInto(target, found, content);
-    const QString failure = replace(target, &found, content, inPlace);
+    Failure failure = replace(target, &found, content, inPlace);
     return inPlace ? writeInto(target, found, content) : failure;
 }
 
 } // namespace
 
-QString write(const QString &path, const QByteArray &content) {
-    const QString failure = store(QFile::encodeName(path), content);
-    if (failure.isEmpty())
-        return {};
-    return QStringLiteral("»%1« kann nicht geschrieben werden: %2").arg(path, failure);
+Failure write(const QString &path, const QByteArray &content) {
+    return store(QFile::encodeName(path), content).writing(QStringLiteral("»%1«").arg(path));
 }
 
-QString writePicture(const QString &path, const PlotPicture &picture, PlotPicture::Format format) {
-    const QByteArray data = picture.encode(format);
-    if (data.isEmpty())
-        return QStringLiteral("»%1« wird nicht geschrieben: das Bild ist leer.").arg(path);
+Failure writePicture(const QString &path, const PlotPicture &picture, PlotPicture::Format format) {
+    QByteArray data;
+    if (const Failure unencoded = picture.encode(format, data))
+        return Failure(
+            QStringLiteral("»%1« wird nicht geschrieben: %2.").arg(path, unencoded.cause()));
     return write(path, data);
 }
 

@@ -17,13 +17,12 @@ namespace SaveFile {
 // when it has other names (hard links), when its owner cannot be kept, or when its folder takes
 // no new file. A character device or a FIFO is written into, never replaced. Refused: a file
 // without any write permission (for root too), a folder, a block device, a socket and a link to
-// nothing. Gives an empty text on success, otherwise a German message that names the file and the
-// cause.
-QString write(const QString &path, const QByteArray &content);
+// nothing. A failure names the file and the cause.
+Failure write(const QString &path, const QByteArray &content);
 
 // The picture in the format, under the same rule. An empty picture (a plot squeezed to no
-// height) is refused.
-QString writePicture(const QString &path, const PlotPicture &picture, PlotPicture::Format format);
+// height) is refused, as is one the encoder fails on.
+Failure writePicture(const QString &path, const PlotPicture &picture, PlotPicture::Format format);
 
 // "zahlenlupe-abweichung-<d>", the deviation written as a plain number, and the same with a suffix.
 QString suggestedBaseName(double deviation);

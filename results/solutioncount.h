@@ -1,5 +1,7 @@
 #pragma once
 
+#include "results/listwriter.h"
+
 #include <QByteArray>
 #include <cstdint>
 
@@ -16,8 +18,7 @@ public:
     }
 
     std::uint64_t count() const { return m_count; }
-    QByteArray toCsv() const;
-    QByteArray toJson() const;
+    QByteArray text(ListWriter::Format format) const;
 
 private:
     std::uint64_t m_count = 0;

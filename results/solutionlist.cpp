@@ -5,6 +5,8 @@
 #include <charconv>
 #include <cmath>
 #include <numeric>
+#include <string>
+#include <vector>
 
 namespace SolutionList {
 namespace {
@@ -39,25 +41,27 @@ QByteArray exactDigits(double whole) {
     return {buffer, static_cast<qsizetype>(result.ptr - buffer)};
 }
 
-QByteArray toCsv(const QList<Entry> &entries) {
-    QByteArray out = "x,y,z,primitive\n";
+QByteArray text(const QList<Entry> &entries, ListWriter::Format format) {
+    QByteArray out;
+    ListWriter writer(format, [&out](const char *data, std::size_t size) {
+        out.append(data, static_cast<qsizetype>(size));
+        return Failure();
+    });
+    // A z of 2⁶⁴ or more goes as its exact digits.
+    std::vector<std::string> digits;
+    std::vector<ExactSearch::Row> rows;
+    digits.reserve(static_cast<std::size_t>(entries.size()));
     for (const Entry &e : entries) {
-        out += QByteArray::number(e.x) + ',' + QByteArray::number(e.y) + ',' + exactDigits(e.z) +
-               (e.primitive ? ",true\n" : ",false\n");
+        ExactSearch::Row row{static_cast<std::uint32_t>(e.x), static_cast<std::uint32_t>(e.y), 0,
+                             nullptr, e.primitive};
+        if (e.z < 0x1p64)
+            row.z = static_cast<std::uint64_t>(e.z);
+        else
+            row.bigZ = &digits.emplace_back(exactDigits(e.z).toStdString());
+        rows.push_back(row);
     }
-    return out;
-}
-
-QByteArray toJson(const QList<Entry> &entries) {
-    QByteArray out = "[";
-    for (qsizetype i = 0; i < entries.size(); ++i) {
-        const Entry &e = entries[i];
-        out += i == 0 ? "\n" : ",\n";
-        out += "  {\"x\": " + QByteArray::number(e.x) + ", \"y\": " + QByteArray::number(e.y) +
-               ", \"z\": " + exactDigits(e.z) +
-               ", \"primitive\": " + (e.primitive ? "true" : "false") + "}";
-    }
-    out += entries.isEmpty() ? "]\n" : "\n]\n";
+    (void)writer.add(rows);
+    (void)writer.finish();
     return out;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "results/listwriter.h"
+
 #include <QByteArray>
 #include <QList>
 
@@ -21,9 +23,7 @@ QList<Entry> forDeviation(double deviation);
 // double of 1e308 gives all its 309 digits. Only for whole values.
 QByteArray exactDigits(double whole);
 
-// A header line "x,y,z,primitive", then one line per entry; primitive is true or false.
-QByteArray toCsv(const QList<Entry> &entries);
-// A JSON array of objects with the members x, y, z and primitive, one object per line.
-QByteArray toJson(const QList<Entry> &entries);
+// The entries as the list writer writes every list (results/listwriter.h).
+QByteArray text(const QList<Entry> &entries, ListWriter::Format format);
 
 } // namespace SolutionList

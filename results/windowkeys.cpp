@@ -78,20 +78,19 @@ void WindowKeys::savePicture() {
         return;
     const std::optional<PlotPicture::Format> format = PlotPicture::formatOf(path);
     if (!format) {
-        reportFailure(QStringLiteral("»%1« wird nicht geschrieben: das Bild wird als %2 "
-                                     "gespeichert, je nach Endung des Namens.")
-                          .arg(path, PlotPicture::suffixList()));
+        reportFailure(Failure(QStringLiteral("»%1« wird nicht geschrieben: das Bild wird als %2 "
+                                             "gespeichert, je nach Endung des Namens.")
+                                  .arg(path, PlotPicture::suffixList())));
         return;
     }
-    const QString failure = SaveFile::writePicture(path, plot(), *format);
-    if (!failure.isEmpty())
+    if (const Failure failure = SaveFile::writePicture(path, plot(), *format))
         reportFailure(failure);
 }
 
 void WindowKeys::copyPicture() {
     const PlotPicture picture = plot();
     if (picture.isEmpty()) {
-        reportFailure(QStringLiteral("Das Bild ist leer; nichts kopiert."));
+        reportFailure(Failure(QStringLiteral("Das Bild ist leer; nichts kopiert.")));
         return;
     }
     QGuiApplication::clipboard()->setImage(picture.image());
@@ -100,12 +99,14 @@ void WindowKeys::copyPicture() {
 void WindowKeys::printPicture() {
     const PlotPicture picture = plot();
     if (picture.isEmpty()) {
-        reportFailure(QStringLiteral("Das Bild ist leer; nichts gedruckt."),
+        reportFailure(Failure(QStringLiteral("Das Bild ist leer; nichts gedruckt.")),
                       QStringLiteral("Nicht gedruckt"));
         return;
     }
-    PlotPrinter::print(m_form, picture, SaveFile::suggestedBaseName(m_form.searchedDeviation()),
-                       existingFolder(QStandardPaths::DocumentsLocation));
+    if (const Failure failure = PlotPrinter::print(
+            m_form, picture, SaveFile::suggestedBaseName(m_form.searchedDeviation()),
+            existingFolder(QStandardPaths::DocumentsLocation)))
+        reportFailure(failure, QStringLiteral("Nicht gedruckt"));
 }
 
 void WindowKeys::saveSolutions() {
@@ -114,17 +115,19 @@ void WindowKeys::saveSolutions() {
                    QStringLiteral("csv"), QStringLiteral("CSV-Dateien (*.csv)"));
     if (path.isEmpty())
         return;
-    const QString failure = SaveFile::write(
-        path, SolutionList::toCsv(SolutionList::forDeviation(m_form.searchedDeviation())));
-    if (!failure.isEmpty())
+    const QList<SolutionList::Entry> entries =
+        SolutionList::forDeviation(m_form.searchedDeviation());
+    if (const Failure failure =
+            SaveFile::write(path, SolutionList::text(entries, ListWriter::Format::Csv)))
         reportFailure(failure);
 }
 
 void WindowKeys::quit() { m_form.Command6_Click(); }
 
 // Shown without waiting, so nothing that runs the window stops on it.
-void WindowKeys::reportFailure(const QString &message, const QString &title) {
-    auto *box = new QMessageBox(QMessageBox::Warning, title, message, QMessageBox::Ok, &m_form);
+void WindowKeys::reportFailure(const Failure &failure, const QString &title) {
+    auto *box =
+        new QMessageBox(QMessageBox::Warning, title, failure.cause(), QMessageBox::Ok, &m_form);
     box->setObjectName(QStringLiteral("saveFailure"));
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "results/failure.h"
+
 #include <QKeySequence>
 #include <QObject>
 #include <QStandardPaths>
@@ -48,7 +50,7 @@ private:
     static QString existingFolder(QStandardPaths::StandardLocation folder);
     QString chooseFile(const QString &title, QStandardPaths::StandardLocation folder,
                        const QString &suffix, const QString &filters) const;
-    void reportFailure(const QString &message,
+    void reportFailure(const Failure &failure,
                        const QString &title = QStringLiteral("Nicht gespeichert"));
 
     Form1 &m_form;

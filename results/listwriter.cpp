@@ -1,4 +1,4 @@
-#include "results/exactlist.h"
+#include "results/listwriter.h"
 
 #include "results/output.h"
 
@@ -12,20 +12,21 @@ constexpr std::size_t rowRoom = 128;
 
 } // namespace
 
-ExactList::ExactList(int fd, Format format)
-    : m_fd(fd), m_format(format), m_buffer(std::make_unique_for_overwrite<char[]>(capacity)) {
+ListWriter::ListWriter(Format format, Sink sink)
+    : m_format(format), m_sink(std::move(sink)),
+      m_buffer(std::make_unique_for_overwrite<char[]>(capacity)) {
     if (m_format == Format::Csv)
         put("x,y,z,primitive\n", 16);
     else
         put("[", 1);
 }
 
-void ExactList::put(const char *text, std::size_t length) {
+void ListWriter::put(const char *text, std::size_t length) {
     std::memcpy(m_buffer.get() + m_used, text, length);
     m_used += length;
 }
 
-void ExactList::putNumber(std::uint64_t value) {
+void ListWriter::putNumber(std::uint64_t value) {
     // Two digits at a time from a table, straight into the buffer: the list is mostly digits.
     static constexpr char pairs[] =
         "00010203040506070809101112131415161718192021222324252627282930313233"
@@ -50,18 +51,23 @@ void ExactList::putNumber(std::uint64_t value) {
     }
 }
 
-bool ExactList::spill() {
-    if (m_error == 0 && m_used > 0)
-        m_error = Output::writeAll(m_fd, m_buffer.get(), m_used);
-    m_used = 0;
-    return m_error == 0;
+ListWriter::Sink ListWriter::toDescriptor(int fd) {
+    return [fd](const char *data, std::size_t size) { return Output::writeAll(fd, data, size); };
 }
 
-bool ExactList::add(std::span<const ExactSearch::Row> rows) {
+Failure ListWriter::spill() {
+    if (!m_failure && m_used > 0)
+        m_failure = m_sink(m_buffer.get(), m_used);
+    m_used = 0;
+    return m_failure;
+}
+
+Failure ListWriter::add(std::span<const ExactSearch::Row> rows) {
     const bool json = m_format == Format::Json;
     for (const ExactSearch::Row &row : rows) {
-        if (m_used + rowRoom > capacity && !spill())
-            return false;
+        if (m_used + rowRoom > capacity)
+            if (Failure failed = spill())
+                return failed;
         if (json) {
             put(m_first ? "\n  {\"x\": " : ",\n  {\"x\": ", m_first ? 9 : 10);
             putNumber(row.x);
@@ -77,9 +83,10 @@ bool ExactList::add(std::span<const ExactSearch::Row> rows) {
         m_first = false;
         if (row.bigZ) {
             // A z of thousands of digits goes out on its own.
-            if (!spill() ||
-                (m_error = Output::writeAll(m_fd, row.bigZ->data(), row.bigZ->size())) != 0)
-                return false;
+            if (Failure failed = spill())
+                return failed;
+            if ((m_failure = m_sink(row.bigZ->data(), row.bigZ->size())))
+                return m_failure;
         } else {
             putNumber(row.z);
         }
@@ -89,10 +96,10 @@ bool ExactList::add(std::span<const ExactSearch::Row> rows) {
         else
             put(row.primitive ? ",true\n" : ",false\n", row.primitive ? 6 : 7);
     }
-    return m_error == 0;
+    return m_failure;
 }
 
-bool ExactList::finish() {
+Failure ListWriter::finish() {
     if (m_format == Format::Json)
         put(m_first ? "]\n" : "\n]\n", m_first ? 2 : 3);
     return spill();
