@@ -30,8 +30,8 @@ public:
         canvas.setFont(font);
         canvas.resize(745, 665);
         canvas.setBackColor(qRgb(255, 255, 255));
-        segment = canvas.createLineItem(QStringLiteral("Line4"), QColor(0, 0, 192), 2);
-        mirror = canvas.createLineItem(QStringLiteral("Line5"), QColor(128, 128, 128), 2);
+        m_segment = canvas.createLineItem(QStringLiteral("Line4"), QColor(0, 0, 192), 2);
+        m_mirror = canvas.createLineItem(QStringLiteral("Line5"), QColor(128, 128, 128), 2);
         PlotCycle(canvas).setWorld();
         clear();
         search(QStringLiteral("0"));
@@ -59,12 +59,12 @@ public:
 
 private:
     void frame() {
-        const SegmentLines lines(*segment, *mirror);
+        const SegmentLines lines(*m_segment, *m_mirror);
         CoordinateFrame(canvas, lines).draw(radius, {1, 1, 100, 100});
     }
 
-    LineItem *segment = nullptr;
-    LineItem *mirror = nullptr;
+    LineItem *m_segment = nullptr;
+    LineItem *m_mirror = nullptr;
 };
 
 } // namespace
@@ -85,16 +85,16 @@ private slots:
     void axisLabelsAndTicks();
 
 private:
-    std::unique_ptr<Plot> plot;
-    Canvas *canvas = nullptr;
+    std::unique_ptr<Plot> m_plot;
+    Canvas *m_canvas = nullptr;
 };
 
 void TestFinder::init() {
-    plot = std::make_unique<Plot>();
-    canvas = &plot->canvas;
+    m_plot = std::make_unique<Plot>();
+    m_canvas = &m_plot->canvas;
 }
 
-void TestFinder::cleanup() { plot.reset(); }
+void TestFinder::cleanup() { m_plot.reset(); }
 
 // Null as the deviation is the picture of the start-up, there before the window is ever shown,
 // with the circle of radius 25 across the cells it passes; the other rows search with the circle
@@ -130,8 +130,8 @@ void TestFinder::searchMarksAndCounts() {
     const int radius = deviation.isNull() ? 25 : 0;
     QString shown = QStringLiteral(" 126");
     if (!deviation.isNull()) {
-        plot->setRadius(0);
-        shown = plot->search(deviation);
+        m_plot->setRadius(0);
+        shown = m_plot->search(deviation);
     }
     QCOMPARE(shown, count);
 
@@ -140,7 +140,7 @@ void TestFinder::searchMarksAndCounts() {
         for (int y = 1; y <= 100; ++y) {
             if (radius > 0 && nearCircle(x, y, radius))
                 continue;
-            const QRgb c = cellColour(*canvas, x, y);
+            const QRgb c = cellColour(*m_canvas, x, y);
             bool expected = false;
             if (exact == -1)
                 expected = false; // 0.5: z² is never whole
@@ -169,44 +169,44 @@ void TestFinder::searchMarksAndCounts() {
     QCOMPARE(seen.black, black);
     // No mark in the row y = 0, the column x = 0, or beyond 101.
     for (int k = 0; k <= 102; ++k) {
-        QVERIFY(colourAt(*canvas, k + 0.72f, 0.3f) != markBlue);
-        QVERIFY(colourAt(*canvas, 0.72f, k + 0.3f) != markRed);
+        QVERIFY(colourAt(*m_canvas, k + 0.72f, 0.3f) != markBlue);
+        QVERIFY(colourAt(*m_canvas, 0.72f, k + 0.3f) != markRed);
     }
 }
 
 void TestFinder::frameLiesOnTopOfTheMarks() {
     // The cell (3, 4) is marked; its left and lower edges are frame grid lines.
-    QCOMPARE(colourAt(*canvas, 3.5f, 4.3f), markBlue);
-    QCOMPARE(colourAt(*canvas, 3.0f, 4.5f), rgb(220, 220, 220));
-    QCOMPARE(colourAt(*canvas, 3.5f, 4.0f), rgb(220, 220, 220));
+    QCOMPARE(colourAt(*m_canvas, 3.5f, 4.3f), markBlue);
+    QCOMPARE(colourAt(*m_canvas, 3.0f, 4.5f), rgb(220, 220, 220));
+    QCOMPARE(colourAt(*m_canvas, 3.5f, 4.0f), rgb(220, 220, 220));
     // A diagonal solution: its centre carries the dash or the dot of the frame.
-    plot->search(QStringLiteral("2"));
-    QCOMPARE(cellColour(*canvas, 1, 1), markBlack);
-    QCOMPARE(colourAt(*canvas, 1.5f, 1.5f), rgb(100, 100, 100));
-    QCOMPARE(colourAt(*canvas, 100.5f, 100.5f), rgb(0, 0, 0));
-    // Heavy grid lines every ten; the grey border outside the plot square.
-    QCOMPARE(colourAt(*canvas, 11.0f, 50.5f), rgb(220, 220, 220));
-    QCOMPARE(colourAt(*canvas, 110.0f, 50.0f), rgb(155, 155, 155));
-    QCOMPARE(colourAt(*canvas, 50.0f, 110.0f), rgb(155, 155, 155));
-    QCOMPARE(colourAt(*canvas, 103.0f, 103.0f), white);
+    m_plot->search(QStringLiteral("2"));
+    QCOMPARE(cellColour(*m_canvas, 1, 1), markBlack);
+    QCOMPARE(colourAt(*m_canvas, 1.5f, 1.5f), rgb(100, 100, 100));
+    QCOMPARE(colourAt(*m_canvas, 100.5f, 100.5f), rgb(0, 0, 0));
+    // Heavy grid lines every ten; the grey border outside the m_plot square.
+    QCOMPARE(colourAt(*m_canvas, 11.0f, 50.5f), rgb(220, 220, 220));
+    QCOMPARE(colourAt(*m_canvas, 110.0f, 50.0f), rgb(155, 155, 155));
+    QCOMPARE(colourAt(*m_canvas, 50.0f, 110.0f), rgb(155, 155, 155));
+    QCOMPARE(colourAt(*m_canvas, 103.0f, 103.0f), white);
 }
 
 void TestFinder::repeatedSearchGivesTheSamePicture() {
-    const QImage first = canvas->image().copy();
-    QCOMPARE(plot->search(QStringLiteral("0")), QStringLiteral(" 126"));
-    QCOMPARE(canvas->image(), first);
-    plot->clear();
-    plot->search(QStringLiteral("0"));
-    QCOMPARE(canvas->image(), first);
+    const QImage first = m_canvas->image().copy();
+    QCOMPARE(m_plot->search(QStringLiteral("0")), QStringLiteral(" 126"));
+    QCOMPARE(m_canvas->image(), first);
+    m_plot->clear();
+    m_plot->search(QStringLiteral("0"));
+    QCOMPARE(m_canvas->image(), first);
 }
 
 // The redraw cycle with remembered grid rows paints exactly what a full repaint of every row
 // does, and its record, shorn of what later drawing covers, paints the same again.
 void TestFinder::fastRepaintsGiveTheExactPicture() {
     for (const char *deviation : {"0", "2", "-1e20", "7"}) {
-        plot->clear();
-        plot->search(QLatin1String(deviation));
-        QCOMPARE(canvas->image(), canvas->record().replay(Raster::Spans::Repainted));
+        m_plot->clear();
+        m_plot->search(QLatin1String(deviation));
+        QCOMPARE(m_canvas->image(), m_canvas->record().replay(Raster::Spans::Repainted));
     }
 }
 
@@ -223,7 +223,7 @@ void TestFinder::circlePoints() {
     QFETCH(int, radius);
     QFETCH(int, firstInside);
     QFETCH(int, lastInside);
-    plot->setRadius(radius);
+    m_plot->setRadius(radius);
 
     const double k = (3.1415 / 2) / 300;
     for (int t = 1; t <= 300; ++t) {
@@ -232,21 +232,21 @@ void TestFinder::circlePoints() {
         const bool inside = x < 120 && y < 115;
         QCOMPARE(inside, t >= firstInside && t <= lastInside);
         if (inside)
-            QCOMPARE(colourAt(*canvas, x, y), markBlack);
+            QCOMPARE(colourAt(*m_canvas, x, y), markBlack);
     }
 }
 
 void TestFinder::axisLabelsAndTicks() {
     // Tick boxes under the x axis for 0, 10, ..., 100; none between.
     for (int v = 0; v <= 100; v += 10)
-        QCOMPARE(colourAt(*canvas, v + 0.5f, -0.5f), markBlack);
-    QCOMPARE(colourAt(*canvas, 5.5f, -0.5f), white);
+        QCOMPARE(colourAt(*m_canvas, v + 0.5f, -0.5f), markBlack);
+    QCOMPARE(colourAt(*m_canvas, 5.5f, -0.5f), white);
 
     // Each label, " 10 " and so on, has exactly the strokes that QPainter gives the same text in
     // 10.5 point Times New Roman with its top-left corner at the label's place. The places come
-    // from the 745 x 665 pixels of the canvas for the world from (-5, 115) to (120, -5): the x
+    // from the 745 x 665 pixels of the m_canvas for the world from (-5, 115) to (120, -5): the x
     // axis labels start at (v - 1, -1), the y axis labels at (-4, v + 2). Compared are the
-    // pixels no later drawing covers: below the tick boxes' two rows, and left of the plot.
+    // pixels no later drawing covers: below the tick boxes' two rows, and left of the m_plot.
     QFont font(QStringLiteral("Times New Roman"));
     font.setPointSizeF(10.5);
     const QFontMetricsF metrics(font);
@@ -273,7 +273,7 @@ void TestFinder::axisLabelsAndTicks() {
                 const bool ink = qGray(expected.pixel(x, y)) < 128;
                 strokes += ink ? 1 : 0;
                 const auto agrees = [&](QPoint place) {
-                    return (qGray(canvas->image().pixel(place + QPoint(x, y))) < 128) == ink;
+                    return (qGray(m_canvas->image().pixel(place + QPoint(x, y))) < 128) == ink;
                 };
                 const QString where = QStringLiteral("%1 at %2, %3").arg(v).arg(x).arg(y);
                 if (y >= 2)
