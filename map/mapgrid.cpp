@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-MapGrid::MapGrid(std::uint32_t maxLeg) : m_max(std::max<std::uint32_t>(maxLeg, 1)) {
+MapGrid::MapGrid(std::uint32_t maxLeg)
+    : m_max(std::max<std::uint32_t>(maxLeg, 1)), m_fineShift(narrowestFineShift) {
     while (side(0) > finestSide)
         ++m_fineShift;
     while (side(m_levels - 1) > coarsestSide)
