@@ -51,12 +51,19 @@ void MapRaster::draw(const MapStore &store, const MapFrame &frame, QImage &image
     const double s = frame.scale;
     const double n = store.maxLeg();
     fill(image, pixels.left(), pixels.top(), pixels.right() + 1, pixels.bottom() + 1, outside);
-    // Where 1..N lies, in pixels.
-    const QRect inside =
-        QRect(QPoint(firstPixelFrom(1, frame.left, s), firstPixelFrom(frame.top - (n + 1), 0, s)),
-              QPoint(firstPixelFrom(n + 1, frame.left, s) - 1,
-                     firstPixelFrom(frame.top - 1, 0, s) - 1))
-            .intersected(pixels);
+    // Where 1..N lies, in pixels: the pixels whose centres lie in it where each cell is a mark,
+    // else every pixel that takes in a leg of it, lest the cells at the edges be lost.
+    const auto first = [s](double world, double origin) {
+        return s < 1 ? firstPixelFrom(world, origin, s)
+                     : static_cast<int>(std::clamp(std::floor((world - origin) / s), -1e9, 1e9));
+    };
+    const auto end = [s](double world, double origin) {
+        return s < 1 ? firstPixelFrom(world, origin, s)
+                     : static_cast<int>(std::clamp(std::ceil((world - origin) / s), -1e9, 1e9));
+    };
+    const QRect inside = QRect(QPoint(first(1, frame.left), first(frame.top - (n + 1), 0)),
+                               QPoint(end(n + 1, frame.left) - 1, end(frame.top - 1, 0) - 1))
+                             .intersected(pixels);
     if (inside.isEmpty())
         return;
     fill(image, inside.left(), inside.top(), inside.right() + 1, inside.bottom() + 1, ground);
