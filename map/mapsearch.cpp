@@ -58,9 +58,10 @@ void MapSearch::run(const Query &query, std::uint64_t generation, const std::ato
 
 void MapSearch::runHere(const Query &query, std::uint64_t generation, const BlockSink &sink) {
     const std::atomic<bool> never{false};
-    // One block at the end: nobody looks at the ones between.
+    // Blocks as soon as whole columns are done: nobody looks at them before the end, but the rows
+    // wait in the builder at twice their size.
     run(
-        query, generation, never, sink, [](double) {}, std::numeric_limits<int>::max());
+        query, generation, never, sink, [](double) {}, 0);
 }
 
 std::uint64_t MapSearch::start(const Query &query) {
