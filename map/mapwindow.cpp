@@ -86,7 +86,6 @@ MapWindow::MapWindow(const QString &deviationText, std::uint32_t maxLeg, bool pr
     : QMainWindow(parent), m_maxLeg(std::clamp<std::uint32_t>(maxLeg, 1, MapOptions::largestMax)),
       m_primitiveOnly(primitiveOnly) {
     setObjectName(QStringLiteral("MapWindow"));
-    setAttribute(Qt::WA_DeleteOnClose, false);
     buildControls();
     buildMenus();
     m_countsLater.setSingleShot(true);
@@ -550,6 +549,12 @@ void MapWindow::showPointer(std::optional<QPoint> cell) {
             QStringLiteral("Zelle (%1, %2): keine Lösung, x² + y² − d ist negativ").arg(x).arg(y));
     else
         m_pointer->setText(MapText::pointerText(x, y, m_deviation));
+}
+
+// A closed map searches no further; opening it again starts a search (setDeviation).
+void MapWindow::closeEvent(QCloseEvent *event) {
+    m_search.cancel();
+    QMainWindow::closeEvent(event);
 }
 
 // The view within 1..N: a picture shows no cells beyond the range.

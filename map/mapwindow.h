@@ -40,6 +40,9 @@ public:
     // The map's keys, one per line, for the command line's help.
     static QString keysText();
 
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
 private:
     void buildControls();
     void buildMenus();
