@@ -114,11 +114,13 @@ QSizeF MapPicture::frame() const {
 QSize MapPicture::sizeForPlot(QSize plot) const {
     const QFontMetricsF titleMetrics(font(titlePixels, true));
     const QFontMetricsF text(font(textPixels, false));
-    // Wide enough for the title and the legend however narrow the plot.
-    const double words =
+    // Wide enough for the title and the legend however narrow the plot, up to the default width:
+    // a title longer still (a d of a thousand digits) is shortened in the middle.
+    const double words = std::min<double>(
         std::max({titleMetrics.horizontalAdvance(title()), text.horizontalAdvance(subtitle()),
                   text.horizontalAdvance(QStringLiteral("0")) * legendWidth}) +
-        2 * margin;
+            2 * margin,
+        defaultSize.width());
     const QSizeF around = frame();
     return {static_cast<int>(std::ceil(std::max(plot.width() + around.width(), words))),
             static_cast<int>(std::ceil(plot.height() + around.height()))};
@@ -221,11 +223,14 @@ void MapPicture::paint(QPainter &painter, QSize size, const QRectF &target, bool
     const QFontMetricsF titleMetrics(painter.font());
     painter.drawText(
         QRectF(parts.title.topLeft(), QSizeF(parts.title.width(), titleMetrics.height())),
-        Qt::AlignLeft | Qt::AlignVCenter, title());
+        Qt::AlignLeft | Qt::AlignVCenter,
+        titleMetrics.elidedText(title(), Qt::ElideMiddle, parts.title.width()));
     painter.setFont(font(textPixels, false));
+    const QFontMetricsF textMetrics(painter.font());
     painter.drawText(QRectF(parts.title.left(), parts.title.top() + titleMetrics.height() + 4,
-                            parts.title.width(), QFontMetricsF(painter.font()).height()),
-                     Qt::AlignLeft | Qt::AlignVCenter, subtitle());
+                            parts.title.width(), textMetrics.height()),
+                     Qt::AlignLeft | Qt::AlignVCenter,
+                     textMetrics.elidedText(subtitle(), Qt::ElideMiddle, parts.title.width()));
     if (!parts.plot.isEmpty()) {
         paintPlot(painter, parts.plot, vectors);
         MapAxes::paint(painter, parts.plot, m_area, m_store.maxLeg(), QStringLiteral("Kathete x"),
