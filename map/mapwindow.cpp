@@ -396,8 +396,11 @@ void MapWindow::startSearch(bool newRange) {
     }
     m_progress->setValue(0);
     m_cancel->setEnabled(true);
-    setWindowTitle(QStringLiteral("Karte: %1 – Zahlenlupe")
-                       .arg(MapText::family(m_deviationText, m_deviation)));
+    // A title bar shows a few dozen characters; a d of a thousand digits is shortened there.
+    QString family = MapText::family(m_deviationText, m_deviation);
+    if (family.size() > 80)
+        family = family.left(40) + QStringLiteral("…") + family.right(30);
+    setWindowTitle(QStringLiteral("Karte: %1 – Zahlenlupe").arg(family));
     showNote();
     m_countsLater.start();
     showSelection();
