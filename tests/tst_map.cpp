@@ -3,6 +3,7 @@
 #include "map/mapexport.h"
 #include "map/mapopener.h"
 #include "map/mapoptions.h"
+#include "map/mapview.h"
 #include "map/mapwindow.h"
 #include "window/form1.h"
 
@@ -396,6 +397,22 @@ void TestMap::keysStepThroughSolutionsInOrder() {
         QCOMPARE(map->accessibleName(), spoken(i));
     }
     QCOMPARE(child<QLabel>(window, "selectionEquation")->text(), equation(solutions[0], d));
+
+    // From a cell that is no solution, to the solutions after and before it in the search's order.
+    const auto after = std::find_if(solutions.begin() + 1, solutions.end(),
+                                    [](const Solution &s) { return s.y > 1; });
+    QVERIFY(after != solutions.end());
+    auto *view = qobject_cast<MapView *>(map);
+    const QPoint gap(static_cast<int>(after->x), static_cast<int>(after->y) - 1);
+    QVERIFY(std::none_of(solutions.begin(), solutions.end(),
+                         [&](const Solution &s) { return s.x == gap.x() && s.y == gap.y(); }));
+    view->select(gap);
+    QTest::keyClick(map, Qt::Key_N);
+    QCOMPARE(map->accessibleName(), spoken(static_cast<std::size_t>(after - solutions.begin())));
+    view->select(gap);
+    QTest::keyClick(map, Qt::Key_N, Qt::ShiftModifier);
+    QCOMPARE(map->accessibleName(),
+             spoken(static_cast<std::size_t>(after - solutions.begin()) - 1));
 }
 
 // Strg+M in the window opens the map with the deviation of the window's last search.
