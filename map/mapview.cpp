@@ -292,7 +292,11 @@ void MapView::mouseReleaseEvent(QMouseEvent *event) {
 void MapView::leaveEvent(QEvent *) { emit hovered(std::nullopt); }
 
 void MapView::keyPressEvent(QKeyEvent *event) {
-    const QSizeF part = QSizeF(m_viewport.size()) / keyPanParts;
+    // Whole device pixels, so that the picture is shifted and only the strip it uncovers drawn.
+    const double ratio = devicePixelRatioF();
+    const auto whole = [ratio](double pixels) { return std::round(pixels * ratio) / ratio; };
+    const QSizeF part(whole(m_viewport.size().width() / double{keyPanParts}),
+                      whole(m_viewport.size().height() / double{keyPanParts}));
     switch (event->key()) {
     case Qt::Key_Plus:
     case Qt::Key_Equal:
