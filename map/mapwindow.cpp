@@ -254,9 +254,9 @@ void MapWindow::buildControls() {
     statusBar()->addWidget(m_pointer, 1);
     setCentralWidget(central);
 
+    setTabOrder(down, m_deviationField);
     setTabOrder(m_deviationField, up);
-    setTabOrder(up, down);
-    setTabOrder(down, m_maxField);
+    setTabOrder(up, m_maxField);
     setTabOrder(m_maxField, m_filter);
     setTabOrder(m_filter, m_cancel);
     setTabOrder(m_cancel, m_view);
@@ -276,6 +276,8 @@ void MapWindow::buildControls() {
     connect(m_view, &MapView::viewChanged, &m_countsLater, qOverload<>(&QTimer::start));
     connect(m_view, &MapView::hovered, this, &MapWindow::showPointer);
     connect(m_view, &MapView::selectionChanged, this, &MapWindow::showSelection);
+    // The plot takes the keys first: N, + and − work at once; Alt+A reaches the deviation.
+    m_view->setFocus();
 }
 
 void MapWindow::buildMenus() {
