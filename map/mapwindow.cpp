@@ -1,25 +1,18 @@
 #include "map/mapwindow.h"
 
 #include "map/mapdeviation.h"
+#include "map/mapkeys.h"
 #include "map/mapoptions.h"
 #include "map/mappicture.h"
 #include "map/maptext.h"
 #include "map/maptriangle.h"
 #include "map/mapview.h"
 #include "numbers/exactnumber.h"
-#include "results/savefile.h"
-#include "window/keynames.h"
 
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
-#include <QClipboard>
 #include <QComboBox>
-#include <QDialog>
-#include <QDialogButtonBox>
-#include <QDir>
-#include <QFileDialog>
-#include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -27,31 +20,15 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QPainter>
-#include <QPrintDialog>
-#include <QPrinter>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QRegularExpression>
-#include <QSpinBox>
-#include <QStandardPaths>
 #include <QStatusBar>
 #include <QVBoxLayout>
 #include <cmath>
 
 namespace {
 
-// The keys of the window's actions, and those the plot answers while it has the focus.
-struct Key {
-    QKeyCombination keys;
-    const char *what;
-};
-constexpr Key saveKey{Qt::CTRL | Qt::Key_S, "Bild speichern (PNG, SVG oder PDF)"};
-constexpr Key saveSizedKey{Qt::CTRL | Qt::SHIFT | Qt::Key_S, "Bild in gewählter Größe speichern"};
-constexpr Key copyKey{Qt::CTRL | Qt::SHIFT | Qt::Key_C, "Bild in die Zwischenablage kopieren"};
-constexpr Key printKey{Qt::CTRL | Qt::Key_P, "Bild drucken"};
-constexpr Key closeKey{Qt::CTRL | Qt::Key_W, "Karte schließen"};
-
+// The keys the plot answers while it has the focus.
 const char *const plotKeys[][2] = {
     {"+, \u2212, Mausrad", "vergrößern, verkleinern"},
     {"Pfeiltasten, Ziehen", "verschieben"},
@@ -67,17 +44,6 @@ const char *const countRows[][2] = {
     {"x = y", "auf der Diagonale: x = y"},
     {"primitiv", "primitiv: ggT(x, y, z) = 1"},
 };
-
-QString suggestedName(const QString &deviationText, const QString &suffix) {
-    QString d = deviationText.trimmed();
-    d.replace(QRegularExpression(QStringLiteral("[^0-9A-Za-z.+-]")), QStringLiteral("_"));
-    return QStringLiteral("zahlenlupe-karte-abweichung-%1.%2").arg(d.left(40), suffix);
-}
-
-QString existingFolder(QStandardPaths::StandardLocation folder) {
-    const QString where = QStandardPaths::writableLocation(folder);
-    return !where.isEmpty() && QDir(where).exists() ? where : QDir::currentPath();
-}
 
 } // namespace
 
@@ -281,20 +247,15 @@ void MapWindow::buildControls() {
 }
 
 void MapWindow::buildMenus() {
-    QMenu *file = menuBar()->addMenu(QStringLiteral("&Datei"));
-    const auto add = [this, file](const QString &text, const Key &key, auto slot) {
-        QAction *action = file->addAction(text);
-        action->setShortcut(QKeySequence(key.keys));
-        action->setShortcutContext(Qt::WindowShortcut);
-        connect(action, &QAction::triggered, this, slot);
-    };
-    add(QStringLiteral("Bild &speichern …"), saveKey, [this] { savePicture(false); });
-    add(QStringLiteral("Bild in gewählter &Größe speichern …"), saveSizedKey,
-        [this] { savePicture(true); });
-    add(QStringLiteral("Bild &kopieren"), copyKey, [this] { copyPicture(); });
-    add(QStringLiteral("&Drucken …"), printKey, [this] { printPicture(); });
-    file->addSeparator();
-    add(QStringLiteral("Karte sch&ließen"), closeKey, [this] { close(); });
+    new MapKeys(*this, *menuBar()->addMenu(QStringLiteral("&Datei")), [this] {
+        const MapArea area = pictureArea();
+        const double scale = m_view->viewport().scale();
+        MapPicture picture(*m_store, area, m_deviationText, m_primitiveOnly);
+        const QSize plot(std::max(1, static_cast<int>(std::lround(area.width() / scale))),
+                         std::max(1, static_cast<int>(std::lround(area.height() / scale))));
+        const QSize size = picture.sizeForPlot(plot);
+        return MapKeys::Shown{std::move(picture), size, m_deviationText};
+    });
 
     // The plot's own keys work while it has the focus; the menu names them and does the same.
     QMenu *view = menuBar()->addMenu(QStringLiteral("&Ansicht"));
@@ -317,9 +278,7 @@ void MapWindow::buildMenus() {
 }
 
 QString MapWindow::keysText() {
-    QString text;
-    for (const Key &key : {saveKey, saveSizedKey, copyKey, printKey, closeKey})
-        text += KeyNames::line(QKeySequence(key.keys), QString::fromUtf8(key.what));
+    QString text = MapKeys::listText();
     for (const auto &key : plotKeys)
         text += QString::fromUtf8(key[0]) + QStringLiteral(": ") + QString::fromUtf8(key[1]) +
                 QLatin1Char('\n');
@@ -571,110 +530,4 @@ MapArea MapWindow::pictureArea() const {
     area.bottom = std::clamp(area.bottom, 1.0, end);
     area.top = std::clamp(area.top, 1.0, end);
     return area;
-}
-
-QSize MapWindow::pictureSizeAtView() const {
-    const MapArea area = pictureArea();
-    const double scale = m_view->viewport().scale();
-    const QSize plot(std::max(1, static_cast<int>(std::lround(area.width() / scale))),
-                     std::max(1, static_cast<int>(std::lround(area.height() / scale))));
-    return MapPicture(*m_store, area, m_deviationText, m_primitiveOnly).sizeForPlot(plot);
-}
-
-void MapWindow::savePicture(bool chooseSize) {
-    QSize size = pictureSizeAtView();
-    if (chooseSize) {
-        QDialog dialog(this);
-        dialog.setWindowTitle(QStringLiteral("Bildgröße"));
-        auto *form = new QFormLayout(&dialog);
-        auto *width = new QSpinBox(&dialog);
-        auto *height = new QSpinBox(&dialog);
-        for (QSpinBox *box : {width, height}) {
-            box->setRange(1, PlotPicture::largestSide);
-            box->setSuffix(QStringLiteral(" Pixel"));
-        }
-        width->setValue(size.width());
-        height->setValue(size.height());
-        width->setAccessibleName(QStringLiteral("Breite"));
-        height->setAccessibleName(QStringLiteral("Höhe"));
-        form->addRow(QStringLiteral("&Breite:"), width);
-        form->addRow(QStringLiteral("&Höhe:"), height);
-        auto *buttons =
-            new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-        form->addRow(buttons);
-        connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-        connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-        if (dialog.exec() != QDialog::Accepted)
-            return;
-        size = QSize(width->value(), height->value());
-    }
-    const int scale = std::max(1, static_cast<int>(std::lround(devicePixelRatioF())));
-    QFileDialog dialog(this, QStringLiteral("Bild speichern"),
-                       QDir(existingFolder(QStandardPaths::PicturesLocation))
-                           .filePath(suggestedName(m_deviationText, QStringLiteral("png"))),
-                       QStringLiteral("PNG-Bilder (*.png);;SVG-Bilder (*.svg);;PDF-Dokumente "
-                                      "(*.pdf)"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(QStringLiteral("png"));
-    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString &filter) {
-        dialog.setDefaultSuffix(
-            filter.section(QStringLiteral("(*."), 1).section(QLatin1Char(')'), 0, 0));
-    });
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return;
-    const QString path = dialog.selectedFiles().constFirst();
-    const std::optional<PlotPicture::Format> format = PlotPicture::formatOf(path);
-    if (!format) {
-        reportFailure(QStringLiteral("»%1« wird nicht geschrieben: das Bild wird als %2 "
-                                     "gespeichert, je nach Endung des Namens.")
-                          .arg(path, PlotPicture::suffixList()),
-                      QStringLiteral("Nicht gespeichert"));
-        return;
-    }
-    const int pixels = *format == PlotPicture::Format::Png ? scale : 1;
-    if (std::max(size.width(), size.height()) * pixels > PlotPicture::largestSide) {
-        reportFailure(QStringLiteral("Das Bild wäre größer als %1 Pixel je Seite; nichts "
-                                     "gespeichert.")
-                          .arg(PlotPicture::largestSide),
-                      QStringLiteral("Nicht gespeichert"));
-        return;
-    }
-    const MapPicture picture(*m_store, pictureArea(), m_deviationText, m_primitiveOnly);
-    const QString failure = SaveFile::write(path, picture.encode(*format, size, pixels));
-    if (!failure.isEmpty())
-        reportFailure(failure, QStringLiteral("Nicht gespeichert"));
-}
-
-void MapWindow::copyPicture() {
-    const int scale = std::max(1, static_cast<int>(std::lround(devicePixelRatioF())));
-    const MapPicture picture(*m_store, pictureArea(), m_deviationText, m_primitiveOnly);
-    QGuiApplication::clipboard()->setImage(picture.image(pictureSizeAtView(), scale));
-}
-
-void MapWindow::printPicture() {
-    const MapPicture picture(*m_store, pictureArea(), m_deviationText, m_primitiveOnly);
-    const QSize size = pictureSizeAtView();
-    QPrinter printer(QPrinter::HighResolution);
-    const QString name = suggestedName(m_deviationText, QStringLiteral("pdf"));
-    printer.setDocName(name.chopped(4));
-    printer.setOutputFileName(
-        QDir(existingFolder(QStandardPaths::DocumentsLocation)).filePath(name));
-    printer.setCreator(QStringLiteral("Zahlenlupe"));
-    printer.setPageOrientation(size.width() > size.height() ? QPageLayout::Landscape
-                                                            : QPageLayout::Portrait);
-    QPrintDialog dialog(&printer, this);
-    dialog.setWindowTitle(QStringLiteral("Bild drucken"));
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    QPainter painter(&printer);
-    picture.paint(painter, size,
-                  QRectF(QPointF(0, 0), printer.pageRect(QPrinter::DevicePixel).size()), true);
-}
-
-// Shown without waiting, so nothing that runs the window stops on it.
-void MapWindow::reportFailure(const QString &message, const QString &title) {
-    auto *box = new QMessageBox(QMessageBox::Warning, title, message, QMessageBox::Ok, this);
-    box->setObjectName(QStringLiteral("saveFailure"));
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->open();
 }

@@ -58,11 +58,6 @@ private:
     void showNote();
     void markField(QLineEdit &field, const QString &problem);
     MapArea pictureArea() const;
-    QSize pictureSizeAtView() const;
-    void savePicture(bool chooseSize);
-    void copyPicture();
-    void printPicture();
-    void reportFailure(const QString &message, const QString &title);
 
     MapSearch m_search;
     std::unique_ptr<MapStore> m_store;
