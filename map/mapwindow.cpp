@@ -408,8 +408,10 @@ void MapWindow::showNote() {
                               "bis N negativ, die Karte ist leer.")
                    .arg(MapText::number(2 * mpz_class(m_maxLeg) * m_maxLeg));
     } else if (m_cancelled && m_store && !m_store->complete()) {
-        text = QStringLiteral("Suche abgebrochen: die Karte zeigt die Spalten x = 1 bis %1.")
-                   .arg(m_store->loadedThrough());
+        text = m_store->loadedThrough() == 0
+                   ? QStringLiteral("Suche abgebrochen, bevor eine Spalte fertig war.")
+                   : QStringLiteral("Suche abgebrochen: die Karte zeigt die Spalten x = 1 bis %1.")
+                         .arg(m_store->loadedThrough());
     }
     m_note->setStyleSheet(m_problem.isEmpty() ? QString()
                                               : QStringLiteral("color: rgb(170, 0, 0);"));
