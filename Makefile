@@ -55,6 +55,7 @@ test:
 
 bench: build
 	$(OFFSCREEN) ./$(BUILD)/bench/zahlenlupe_bench
+	$(OFFSCREEN) ./$(BUILD)/bench/zahlenlupe_bench_map
 
 # The whole suite built with clang, AddressSanitizer and UndefinedBehaviorSanitizer, stopping at
 # the first report.

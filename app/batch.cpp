@@ -3,6 +3,7 @@
 #include "app/commandline.h"
 #include "app/startchecks.h"
 #include "canvas/canvas.h"
+#include "map/mapexport.h"
 #include "numbers/conversions.h"
 #include "numbers/exactcheck.h"
 #include "numbers/exactnumber.h"
@@ -186,6 +187,22 @@ int writeList(const CommandLine &command) {
     return 0;
 }
 
+// The map's picture, drawn off screen like the window's.
+int exportMap(const CommandLine &command, int argc, char *argv[]) {
+    std::vector<char *> arguments(argv, argv + argc);
+    char platformOption[] = "-platform";
+    char offscreen[] = "offscreen";
+    arguments.push_back(platformOption);
+    arguments.push_back(offscreen);
+    int count = static_cast<int>(arguments.size());
+    arguments.push_back(nullptr);
+    QApplication app(count, arguments.data());
+    const MapExport::Result result = MapExport::write(command.mapOptions);
+    if (!result.message.isEmpty())
+        complain(Failure(result.message));
+    return result.status;
+}
+
 } // namespace
 
 namespace Batch {
@@ -206,6 +223,8 @@ void complain(const Failure &failure) {
 
 int run(const CommandLine &command, int argc, char *argv[]) {
     qInstallMessageHandler(quietQt);
+    if (command.map)
+        return exportMap(command, argc, argv);
     if (!command.exportPath.isEmpty()) {
         const int status = exportPlot(command, argc, argv);
         if (status != 0)

@@ -1,5 +1,7 @@
 #include "app/commandline.h"
 
+#include "map/mapopener.h"
+#include "map/mapwindow.h"
 #include "numbers/conversions.h"
 #include "numbers/exactnumber.h"
 #include "numbers/exactsearch.h"
@@ -50,6 +52,19 @@ const QString help = QStringLiteral(
     "                         mit |d| < 2^52 \u2212 1.\n"
     "  --max N                Katheten 1..N (Standard 100; N \u2260 100 nur mit --exact,\n"
     "                         bis 10000000).\n"
+    "  --map                  Die Karte: alle exakten Lösungen mit Katheten 1..N\n"
+    "                         (--max bis 1000000, Standard 1000), zu --deviation D,\n"
+    "                         mit --primitive nur die primitiven; allein, ohne das\n"
+    "                         Fenster. Mit --export DATEI schreibt es das Bild der\n"
+    "                         Karte ohne Fenster.\n"
+    "  --view X0,Y0,X1,Y1     Der Ausschnitt des Bildes der Karte: die Zellen X0..X1\n"
+    "                         und Y0..Y1, ganze Zahlen von 1 bis N (Standard: alles).\n"
+    "  --size B,H             Breite und Höhe des Bildes der Karte in Pixeln, bis 16384\n"
+    "                         (Standard 1000,1000).\n"
+    "  --plain                Nur die Zellen, ein Pixel je Zelle (mit --scale K je\n"
+    "                         K \u00D7 K): weiß ohne Lösung, RGB(0, 0, 255) für x < y,\n"
+    "                         RGB(255, 0, 0) für x > y, RGB(0, 0, 0) für x = y; die\n"
+    "                         Zelle (x, y) in Spalte x \u2212 X0, Zeile Y1 \u2212 y. Nur als PNG.\n"
     "Dazu die Optionen von Qt (-platform, -style, ...).\n"
     "\n"
     "Rückgabewert: 0 bei Erfolg, 1 wenn eine Ausgabe nicht geschrieben werden kann,\n"
@@ -132,9 +147,14 @@ CommandLine CommandLine::parse(const QList<QByteArray> &raw) {
     const QCommandLineOption exactOption(QStringLiteral("exact"), {});
     const QCommandLineOption maxOption(QStringLiteral("max"), {}, QStringLiteral("N"));
     const QCommandLineOption primitiveOption(QStringLiteral("primitive"), {});
+    const QCommandLineOption mapOption(QStringLiteral("map"), {});
+    const QCommandLineOption viewOption(QStringLiteral("view"), {}, QStringLiteral("V"));
+    const QCommandLineOption sizeOption(QStringLiteral("size"), {}, QStringLiteral("S"));
+    const QCommandLineOption plainOption(QStringLiteral("plain"), {});
     parser.addOptions({helpOption, versionOption, deviationOption, radiusOption, segmentOption,
                        exportOption, scaleOption, listOption, formatOption, countOption,
-                       exactOption, maxOption, primitiveOption});
+                       exactOption, maxOption, primitiveOption, mapOption, viewOption, sizeOption,
+                       plainOption});
     for (const char *name : qtOptionsWithValue)
         parser.addOption(QCommandLineOption(QLatin1String(name), {}, QStringLiteral("V")));
     for (const char *name : qtFlags)
@@ -145,8 +165,9 @@ CommandLine CommandLine::parse(const QList<QByteArray> &raw) {
     if (!parser.positionalArguments().isEmpty())
         return failure(QStringLiteral("Unerwartetes Argument »%1«.")
                            .arg(parser.positionalArguments().constFirst()));
-    for (const QCommandLineOption &option : {deviationOption, radiusOption, segmentOption,
-                                             exportOption, scaleOption, formatOption, maxOption}) {
+    for (const QCommandLineOption &option :
+         {deviationOption, radiusOption, segmentOption, exportOption, scaleOption, formatOption,
+          maxOption, viewOption, sizeOption}) {
         if (parser.values(option).size() > 1)
             return failure(
                 QStringLiteral("--%1 ist mehrfach angegeben.").arg(option.names().constFirst()));
@@ -156,7 +177,8 @@ CommandLine CommandLine::parse(const QList<QByteArray> &raw) {
     result.platform = parser.value(QStringLiteral("platform"));
     if (parser.isSet(helpOption)) {
         result.mode = Mode::Help;
-        result.helpText = help + WindowKeys::listText();
+        result.helpText = help + WindowKeys::listText() + MapOpener::listText() +
+                          QStringLiteral("\nTasten der Karte:\n") + MapWindow::keysText();
         return result;
     }
     if (parser.isSet(versionOption)) {
@@ -199,6 +221,26 @@ CommandLine CommandLine::parse(const QList<QByteArray> &raw) {
             return failure(QStringLiteral("--segment: »%1« sind nicht vier ganze Zahlen von 0 bis "
                                           "100, durch Kommas getrennt (X1,Y1,X2,Y2).")
                                .arg(parser.value(segmentOption)));
+    }
+
+    if (parser.isSet(mapOption)) {
+        const MapOptionsReading map =
+            MapOptions::read(result.start.deviationText, [&parser](const char *name) {
+                return parser.isSet(QLatin1String(name))
+                           ? std::optional(parser.value(QLatin1String(name)))
+                           : std::nullopt;
+            });
+        if (!map.problem.isEmpty())
+            return failure(map.problem);
+        result.map = true;
+        result.mapOptions = map.options;
+        result.mode = map.options.exportPath.isEmpty() ? Mode::Window : Mode::Batch;
+        return result;
+    }
+    for (const QCommandLineOption &option : {viewOption, sizeOption, plainOption}) {
+        if (parser.isSet(option))
+            return failure(QStringLiteral("--%1 gilt nur zusammen mit --map --export DATEI.")
+                               .arg(option.names().constFirst()));
     }
 
     result.startValuesGiven =

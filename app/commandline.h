@@ -3,6 +3,7 @@
 #include "app/startvalues.h"
 #include "results/failure.h"
 #include "results/listwriter.h"
+#include "map/mapoptions.h"
 
 #include <QByteArray>
 #include <QList>
@@ -36,6 +37,10 @@ struct CommandLine {
     bool exact = false;
     int maxLeg = 100;
     bool primitiveOnly = false;
+
+    // --map: the map alone, or its picture written without a window (Mode::Batch).
+    bool map = false;
+    MapOptions mapOptions;
 
     // Qt's -platform, for the check that the window can have a display.
     QString platform;

@@ -2,6 +2,9 @@
 #include "app/commandline.h"
 #include "app/startchecks.h"
 #include "canvas/canvas.h"
+#include "map/mapdeviation.h"
+#include "map/mapopener.h"
+#include "map/mapwindow.h"
 #include "results/output.h"
 #include "results/windowkeys.h"
 #include "window/form1.h"
@@ -53,10 +56,17 @@ int main(int argc, char *argv[]) {
         Batch::complain(problem);
         return 1;
     }
+    if (command.map) {
+        MapWindow map(command.mapOptions.deviationText, command.mapOptions.maxLeg,
+                      command.mapOptions.primitiveOnly);
+        map.show();
+        return QApplication::exec();
+    }
     Form1 form;
     if (const Failure warning = StartChecks::missingFont(form.plotCanvas().font()))
         Batch::complain(warning);
     const WindowKeys keys(form);
+    const MapOpener map(form, [&form] { return MapDeviation::ofDouble(form.searchedDeviation()); });
     if (command.startValuesGiven)
         command.start.applyTo(form);
     form.show();

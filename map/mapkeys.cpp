@@ -1,0 +1,172 @@
+#include "map/mapkeys.h"
+
+#include "results/savefile.h"
+#include "window/keynames.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QRegularExpression>
+#include <QSpinBox>
+#include <QStandardPaths>
+#include <QWidget>
+#include <cmath>
+
+namespace {
+
+struct Key {
+    QKeyCombination keys;
+    const char *menu; // the menu's text, with its mnemonic
+    const char *what;
+};
+constexpr Key keys[] = {
+    {Qt::CTRL | Qt::Key_S, "Bild &speichern …", "Bild speichern (PNG, SVG oder PDF)"},
+    {Qt::CTRL | Qt::SHIFT | Qt::Key_S, "Bild in gewählter &Größe speichern …",
+     "Bild in gewählter Größe speichern"},
+    {Qt::CTRL | Qt::SHIFT | Qt::Key_C, "Bild &kopieren", "Bild in die Zwischenablage kopieren"},
+    {Qt::CTRL | Qt::Key_P, "&Drucken …", "Bild drucken"},
+    {Qt::CTRL | Qt::Key_W, "Karte sch&ließen", "Karte schließen"},
+};
+
+QString suggestedName(const QString &deviationText, const QString &suffix) {
+    QString d = deviationText.trimmed();
+    d.replace(QRegularExpression(QStringLiteral("[^0-9A-Za-z.+-]")), QStringLiteral("_"));
+    return QStringLiteral("zahlenlupe-karte-abweichung-%1.%2").arg(d.left(40), suffix);
+}
+
+QString existingFolder(QStandardPaths::StandardLocation folder) {
+    const QString where = QStandardPaths::writableLocation(folder);
+    return !where.isEmpty() && QDir(where).exists() ? where : QDir::currentPath();
+}
+
+} // namespace
+
+MapKeys::MapKeys(QWidget &window, QMenu &menu, Source shown)
+    : QObject(&window), m_window(window), m_shown(std::move(shown)) {
+    const std::function<void()> actions[] = {[this] { save(false); }, [this] { save(true); },
+                                             [this] { copy(); }, [this] { print(); },
+                                             [this] { m_window.close(); }};
+    for (std::size_t i = 0; i < std::size(keys); ++i) {
+        if (i + 1 == std::size(keys))
+            menu.addSeparator();
+        QAction *action = menu.addAction(QString::fromUtf8(keys[i].menu));
+        action->setShortcut(QKeySequence(keys[i].keys));
+        action->setShortcutContext(Qt::WindowShortcut);
+        connect(action, &QAction::triggered, this, actions[i]);
+    }
+}
+
+QString MapKeys::listText() {
+    QString text;
+    for (const Key &key : keys)
+        text += KeyNames::line(QKeySequence(key.keys), QString::fromUtf8(key.what));
+    return text;
+}
+
+void MapKeys::save(bool chooseSize) {
+    const Shown shown = m_shown();
+    QSize size = shown.size;
+    if (chooseSize) {
+        QDialog dialog(&m_window);
+        dialog.setWindowTitle(QStringLiteral("Bildgröße"));
+        auto *form = new QFormLayout(&dialog);
+        auto *width = new QSpinBox(&dialog);
+        auto *height = new QSpinBox(&dialog);
+        for (QSpinBox *box : {width, height}) {
+            box->setRange(1, PlotPicture::largestSide);
+            box->setSuffix(QStringLiteral(" Pixel"));
+        }
+        width->setValue(size.width());
+        height->setValue(size.height());
+        width->setAccessibleName(QStringLiteral("Breite"));
+        height->setAccessibleName(QStringLiteral("Höhe"));
+        form->addRow(QStringLiteral("&Breite:"), width);
+        form->addRow(QStringLiteral("&Höhe:"), height);
+        auto *buttons =
+            new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+        form->addRow(buttons);
+        connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+        connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+        if (dialog.exec() != QDialog::Accepted)
+            return;
+        size = QSize(width->value(), height->value());
+    }
+    const int scale = std::max(1, static_cast<int>(std::lround(m_window.devicePixelRatioF())));
+    QFileDialog dialog(&m_window, QStringLiteral("Bild speichern"),
+                       QDir(existingFolder(QStandardPaths::PicturesLocation))
+                           .filePath(suggestedName(shown.deviationText, QStringLiteral("png"))),
+                       QStringLiteral("PNG-Bilder (*.png);;SVG-Bilder (*.svg);;PDF-Dokumente "
+                                      "(*.pdf)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("png"));
+    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString &filter) {
+        dialog.setDefaultSuffix(
+            filter.section(QStringLiteral("(*."), 1).section(QLatin1Char(')'), 0, 0));
+    });
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    const QString path = dialog.selectedFiles().constFirst();
+    const std::optional<PlotPicture::Format> format = PlotPicture::formatOf(path);
+    if (!format) {
+        reportFailure(QStringLiteral("»%1« wird nicht geschrieben: das Bild wird als %2 "
+                                     "gespeichert, je nach Endung des Namens.")
+                          .arg(path, PlotPicture::suffixList()),
+                      QStringLiteral("Nicht gespeichert"));
+        return;
+    }
+    const int pixels = *format == PlotPicture::Format::Png ? scale : 1;
+    if (std::max(size.width(), size.height()) * pixels > PlotPicture::largestSide) {
+        reportFailure(QStringLiteral("Das Bild wäre größer als %1 Pixel je Seite; nichts "
+                                     "gespeichert.")
+                          .arg(PlotPicture::largestSide),
+                      QStringLiteral("Nicht gespeichert"));
+        return;
+    }
+    if (const Failure failure =
+            SaveFile::write(path, shown.picture.encode(*format, size, pixels)))
+        reportFailure(failure.cause(), QStringLiteral("Nicht gespeichert"));
+}
+
+void MapKeys::copy() {
+    const int scale = std::max(1, static_cast<int>(std::lround(m_window.devicePixelRatioF())));
+    const Shown shown = m_shown();
+    QGuiApplication::clipboard()->setImage(shown.picture.image(shown.size, scale));
+}
+
+void MapKeys::print() {
+    const Shown shown = m_shown();
+    const QSize size = shown.size;
+    QPrinter printer(QPrinter::HighResolution);
+    const QString name = suggestedName(shown.deviationText, QStringLiteral("pdf"));
+    printer.setDocName(name.chopped(4));
+    printer.setOutputFileName(
+        QDir(existingFolder(QStandardPaths::DocumentsLocation)).filePath(name));
+    printer.setCreator(QStringLiteral("Zahlenlupe"));
+    printer.setPageOrientation(size.width() > size.height() ? QPageLayout::Landscape
+                                                            : QPageLayout::Portrait);
+    QPrintDialog dialog(&printer, &m_window);
+    dialog.setWindowTitle(QStringLiteral("Bild drucken"));
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    QPainter painter(&printer);
+    shown.picture.paint(
+        painter, size, QRectF(QPointF(0, 0), printer.pageRect(QPrinter::DevicePixel).size()), true);
+}
+
+// Shown without waiting, so nothing that runs the window stops on it.
+void MapKeys::reportFailure(const QString &message, const QString &title) {
+    auto *box = new QMessageBox(QMessageBox::Warning, title, message, QMessageBox::Ok, &m_window);
+    box->setObjectName(QStringLiteral("saveFailure"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}

@@ -1,0 +1,535 @@
+#include "map/mapwindow.h"
+
+#include "map/mapdeviation.h"
+#include "map/mapkeys.h"
+#include "map/mapoptions.h"
+#include "map/mappicture.h"
+#include "map/maptext.h"
+#include "map/maptriangle.h"
+#include "map/mapview.h"
+#include "numbers/exactnumber.h"
+
+#include <QAccessible>
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QVBoxLayout>
+#include <cmath>
+
+namespace {
+
+// The keys the plot answers while it has the focus.
+const char *const plotKeys[][2] = {
+    {"+, \u2212, Mausrad", "vergrößern, verkleinern"},
+    {"Pfeiltasten, Ziehen", "verschieben"},
+    {"Pos1", "der ganze Bereich 1..N"},
+    {"Klick", "Zelle wählen"},
+    {"N, Umschalt+N", "nächste, vorige Lösung in der Reihenfolge der Suche"},
+};
+
+const char *const countRows[][2] = {
+    {"Lösungen", "alle Lösungen"},
+    {"x < y", "über der Diagonale: x < y"},
+    {"x > y", "unter der Diagonale: x > y"},
+    {"x = y", "auf der Diagonale: x = y"},
+    {"primitiv", "primitiv: ggT(x, y, z) = 1"},
+};
+
+} // namespace
+
+MapWindow::MapWindow(const QString &deviationText, std::uint32_t maxLeg, bool primitiveOnly,
+                     QWidget *parent)
+    : QMainWindow(parent), m_maxLeg(std::clamp<std::uint32_t>(maxLeg, 1, MapOptions::largestMax)),
+      m_primitiveOnly(primitiveOnly) {
+    setObjectName(QStringLiteral("MapWindow"));
+    buildControls();
+    buildMenus();
+    m_countsLater.setSingleShot(true);
+    m_countsLater.setInterval(0);
+    connect(&m_countsLater, &QTimer::timeout, this, &MapWindow::showCounts);
+    connect(&m_search, &MapSearch::blockReady, this, &MapWindow::takeBlock);
+    connect(&m_search, &MapSearch::progressed, this, [this](double done) {
+        m_progress->setValue(static_cast<int>(done * m_progress->maximum()));
+    });
+    connect(&m_search, &MapSearch::finished, this, &MapWindow::searchEnded);
+    resize(1100, 760);
+
+    m_deviationField->setText(deviationText);
+    const MapDeviation::Reading reading = MapDeviation::read(deviationText);
+    if (reading.problem.isEmpty()) {
+        m_deviationText = deviationText;
+        m_deviation = reading.value;
+        m_whole = reading.whole;
+    } else {
+        // A text that is no deviation opens the map of 0, with the field saying why.
+        m_deviationText = QStringLiteral("0");
+        m_deviation = mpz_class(0);
+        markField(*m_deviationField, reading.problem);
+    }
+    startSearch(true);
+}
+
+MapWindow::~MapWindow() = default;
+
+void MapWindow::buildControls() {
+    auto *central = new QWidget(this);
+    auto *layout = new QVBoxLayout(central);
+    auto *controls = new QHBoxLayout;
+    layout->addLayout(controls);
+
+    auto *deviationLabel = new QLabel(QStringLiteral("&Abweichung d:"), central);
+    m_deviationField = new QLineEdit(central);
+    m_deviationField->setObjectName(QStringLiteral("deviation"));
+    m_deviationField->setAccessibleName(QStringLiteral("Abweichung d"));
+    m_deviationField->setMinimumWidth(120);
+    deviationLabel->setBuddy(m_deviationField);
+    auto *down = new QPushButton(QStringLiteral("\u2212"), central);
+    down->setObjectName(QStringLiteral("deviationDown"));
+    down->setAccessibleName(QStringLiteral("Abweichung um 1 verkleinern"));
+    down->setToolTip(down->accessibleName());
+    auto *up = new QPushButton(QStringLiteral("+"), central);
+    up->setObjectName(QStringLiteral("deviationUp"));
+    up->setAccessibleName(QStringLiteral("Abweichung um 1 vergrößern"));
+    up->setToolTip(up->accessibleName());
+    for (QPushButton *button : {down, up})
+        button->setFixedWidth(button->fontMetrics().horizontalAdvance(QStringLiteral("MM")) + 12);
+    controls->addWidget(deviationLabel);
+    controls->addWidget(down);
+    controls->addWidget(m_deviationField, 1);
+    controls->addWidget(up);
+    controls->addSpacing(16);
+
+    auto *maxLabel = new QLabel(QStringLiteral("&Katheten bis N:"), central);
+    m_maxField = new QLineEdit(QString::number(m_maxLeg), central);
+    m_maxField->setObjectName(QStringLiteral("maxLeg"));
+    m_maxField->setAccessibleName(QStringLiteral("Katheten bis N"));
+    m_maxField->setMaximumWidth(
+        m_maxField->fontMetrics().horizontalAdvance(QStringLiteral("00000000")) + 16);
+    maxLabel->setBuddy(m_maxField);
+    controls->addWidget(maxLabel);
+    controls->addWidget(m_maxField);
+    controls->addSpacing(16);
+
+    auto *filterLabel = new QLabel(QStringLiteral("An&zeigen:"), central);
+    m_filter = new QComboBox(central);
+    m_filter->setObjectName(QStringLiteral("filter"));
+    m_filter->setAccessibleName(QStringLiteral("Anzeigen"));
+    m_filter->addItems({QStringLiteral("alle Lösungen"), QStringLiteral("nur primitive")});
+    m_filter->setCurrentIndex(m_primitiveOnly ? 1 : 0);
+    filterLabel->setBuddy(m_filter);
+    controls->addWidget(filterLabel);
+    controls->addWidget(m_filter);
+    controls->addStretch(1);
+
+    m_progress = new QProgressBar(central);
+    m_progress->setObjectName(QStringLiteral("progress"));
+    m_progress->setAccessibleName(QStringLiteral("Fortschritt der Suche"));
+    m_progress->setRange(0, 1000);
+    m_progress->setMaximumWidth(160);
+    m_cancel = new QPushButton(QStringLiteral("Abbre&chen"), central);
+    m_cancel->setObjectName(QStringLiteral("cancel"));
+    m_cancel->setAccessibleName(QStringLiteral("Suche abbrechen"));
+    controls->addWidget(m_progress);
+    controls->addWidget(m_cancel);
+
+    m_note = new QLabel(central);
+    m_note->setObjectName(QStringLiteral("note"));
+    m_note->setWordWrap(true);
+    m_note->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(m_note);
+
+    auto *middle = new QHBoxLayout;
+    layout->addLayout(middle, 1);
+    m_view = new MapView(central);
+    m_view->setObjectName(QStringLiteral("map"));
+    middle->addWidget(m_view, 1);
+
+    auto *side = new QVBoxLayout;
+    middle->addLayout(side);
+    auto *selection = new QGroupBox(QStringLiteral("Gewählte Zelle"), central);
+    auto *selectionLayout = new QVBoxLayout(selection);
+    m_triangle = new MapTriangle(selection);
+    m_triangle->setObjectName(QStringLiteral("triangle"));
+    m_triangle->setAccessibleName(QStringLiteral("Dreieck der gewählten Zelle"));
+    m_selectionTitle = new QLabel(selection);
+    m_selectionTitle->setObjectName(QStringLiteral("selectionTitle"));
+    m_selectionEquation = new QLabel(selection);
+    m_selectionEquation->setObjectName(QStringLiteral("selectionEquation"));
+    m_selectionDetails = new QLabel(selection);
+    m_selectionDetails->setObjectName(QStringLiteral("selectionDetails"));
+    for (QLabel *label : {m_selectionTitle, m_selectionEquation, m_selectionDetails}) {
+        label->setWordWrap(true);
+        label->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    }
+    QFont larger = m_selectionEquation->font();
+    larger.setPointSizeF(larger.pointSizeF() * 1.25);
+    m_selectionEquation->setFont(larger);
+    selectionLayout->addWidget(m_triangle);
+    selectionLayout->addWidget(m_selectionTitle);
+    selectionLayout->addWidget(m_selectionEquation);
+    selectionLayout->addWidget(m_selectionDetails);
+    selection->setFixedWidth(300);
+    side->addWidget(selection);
+
+    auto *counts = new QGroupBox(QStringLiteral("Anzahlen"), central);
+    auto *grid = new QGridLayout(counts);
+    grid->addWidget(new QLabel(QStringLiteral("<b>in 1..N</b>"), counts), 0, 1, Qt::AlignRight);
+    grid->addWidget(new QLabel(QStringLiteral("<b>im Ausschnitt</b>"), counts), 0, 2,
+                    Qt::AlignRight);
+    const char *const columnNames[] = {"All", "View"};
+    const char *const rowNames[] = {"Total", "Above", "Below", "Diagonal", "Primitive"};
+    for (int row = 0; row < 5; ++row) {
+        auto *name = new QLabel(QString::fromUtf8(countRows[row][0]), counts);
+        name->setToolTip(QString::fromUtf8(countRows[row][1]));
+        grid->addWidget(name, row + 1, 0);
+        for (int column = 0; column < 2; ++column) {
+            auto *label = new QLabel(counts);
+            label->setObjectName(
+                QStringLiteral("count%1%2")
+                    .arg(QLatin1String(rowNames[row]), QLatin1String(columnNames[column])));
+            label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+            label->setAccessibleName(
+                QString::fromUtf8(countRows[row][1]) +
+                (column == 0 ? QStringLiteral(" in 1..N") : QStringLiteral(" im Ausschnitt")));
+            grid->addWidget(label, row + 1, column + 1);
+            m_counts[row][column] = label;
+        }
+    }
+    m_viewRange = new QLabel(counts);
+    m_viewRange->setObjectName(QStringLiteral("viewRange"));
+    m_viewRange->setWordWrap(true);
+    grid->addWidget(m_viewRange, 6, 0, 1, 3);
+    counts->setFixedWidth(300);
+    side->addWidget(counts);
+    side->addStretch(1);
+
+    m_pointer = new QLabel(this);
+    m_pointer->setObjectName(QStringLiteral("pointer"));
+    m_pointer->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    statusBar()->addWidget(m_pointer, 1);
+    setCentralWidget(central);
+
+    setTabOrder(down, m_deviationField);
+    setTabOrder(m_deviationField, up);
+    setTabOrder(up, m_maxField);
+    setTabOrder(m_maxField, m_filter);
+    setTabOrder(m_filter, m_cancel);
+    setTabOrder(m_cancel, m_view);
+
+    connect(m_deviationField, &QLineEdit::returnPressed, this, &MapWindow::applyDeviation);
+    connect(down, &QPushButton::clicked, this, [this] { stepDeviation(-1); });
+    connect(up, &QPushButton::clicked, this, [this] { stepDeviation(1); });
+    connect(m_maxField, &QLineEdit::returnPressed, this, &MapWindow::applyMaxLeg);
+    connect(m_filter, &QComboBox::currentIndexChanged, this, [this](int index) {
+        m_primitiveOnly = index == 1;
+        startSearch(false);
+    });
+    connect(m_cancel, &QPushButton::clicked, this, [this] {
+        m_cancelled = true;
+        m_search.cancel();
+    });
+    connect(m_view, &MapView::viewChanged, &m_countsLater, qOverload<>(&QTimer::start));
+    connect(m_view, &MapView::hovered, this, &MapWindow::showPointer);
+    connect(m_view, &MapView::selectionChanged, this, &MapWindow::showSelection);
+    // The plot takes the keys first: N, + and − work at once; Alt+A reaches the deviation.
+    m_view->setFocus();
+}
+
+void MapWindow::buildMenus() {
+    new MapKeys(*this, *menuBar()->addMenu(QStringLiteral("&Datei")), [this] {
+        const MapArea area = pictureArea();
+        const double scale = m_view->viewport().scale();
+        MapPicture picture(*m_store, area, m_deviationText, m_primitiveOnly);
+        const QSize plot(std::max(1, static_cast<int>(std::lround(area.width() / scale))),
+                         std::max(1, static_cast<int>(std::lround(area.height() / scale))));
+        const QSize size = picture.sizeForPlot(plot);
+        return MapKeys::Shown{std::move(picture), size, m_deviationText};
+    });
+
+    // The plot's own keys work while it has the focus; the menu names them and does the same.
+    QMenu *view = menuBar()->addMenu(QStringLiteral("&Ansicht"));
+    const auto entry = [this, view](const QString &text, auto slot) {
+        connect(view->addAction(text), &QAction::triggered, this, slot);
+    };
+    entry(QStringLiteral("&Vergrößern\t+"), [this] { m_view->zoomBy(std::sqrt(2.0)); });
+    entry(QStringLiteral("Ver&kleinern\t\u2212"), [this] { m_view->zoomBy(1 / std::sqrt(2.0)); });
+    entry(QStringLiteral("&Ganzer Bereich\tPos1"), [this] { m_view->showAll(); });
+    view->addSeparator();
+    entry(QStringLiteral("&Nächste Lösung\tN"), [this] { m_view->selectNeighbour(1); });
+    entry(QStringLiteral("V&orige Lösung\tUmschalt+N"), [this] { m_view->selectNeighbour(-1); });
+    view->addSeparator();
+    entry(QStringLiteral("Karte &fokussieren"), [this] { m_view->setFocus(); });
+
+    QMenu *help = menuBar()->addMenu(QStringLiteral("&Hilfe"));
+    connect(
+        help->addAction(QStringLiteral("&Tasten der Karte")), &QAction::triggered, this,
+        [this] { QMessageBox::information(this, QStringLiteral("Tasten der Karte"), keysText()); });
+}
+
+QString MapWindow::keysText() {
+    QString text = MapKeys::listText();
+    for (const auto &key : plotKeys)
+        text += QString::fromUtf8(key[0]) + QStringLiteral(": ") + QString::fromUtf8(key[1]) +
+                QLatin1Char('\n');
+    return text;
+}
+
+void MapWindow::markField(QLineEdit &field, const QString &problem) {
+    QPalette palette = field.palette();
+    palette.setColor(QPalette::Base, problem.isEmpty()
+                                         ? QApplication::palette().color(QPalette::Base)
+                                         : QColor(255, 215, 215));
+    field.setPalette(palette);
+    field.setToolTip(problem);
+    field.setAccessibleDescription(problem);
+    m_problem = problem;
+    showNote();
+}
+
+void MapWindow::setDeviation(const QString &text) {
+    m_deviationField->setText(text);
+    applyDeviation();
+}
+
+void MapWindow::applyDeviation() {
+    const QString text = m_deviationField->text();
+    const MapDeviation::Reading reading = MapDeviation::read(text);
+    markField(*m_deviationField, reading.problem);
+    if (!reading.problem.isEmpty())
+        return;
+    m_deviationText = text;
+    m_deviation = reading.value;
+    m_whole = reading.whole;
+    startSearch(false);
+}
+
+void MapWindow::stepDeviation(int step) {
+    const MapDeviation::Step next = MapDeviation::step(m_deviationField->text(), step);
+    if (next.text.isEmpty()) {
+        markField(*m_deviationField, next.problem);
+        return;
+    }
+    setDeviation(next.text);
+}
+
+void MapWindow::applyMaxLeg() {
+    const QString text = m_maxField->text();
+    const std::optional<ExactNumber> number = ExactNumber::read(text);
+    const std::optional<std::int64_t> max =
+        number ? number->wholeIn(1, MapOptions::largestMax) : std::nullopt;
+    if (!max) {
+        markField(*m_maxField, QStringLiteral("»%1« ist keine ganze Zahl von 1 bis %2.")
+                                   .arg(text)
+                                   .arg(MapOptions::largestMax));
+        return;
+    }
+    markField(*m_maxField, QString());
+    const bool changed = static_cast<std::uint32_t>(*max) != m_maxLeg;
+    m_maxLeg = static_cast<std::uint32_t>(*max);
+    startSearch(changed);
+}
+
+void MapWindow::startSearch(bool newRange) {
+    MapSearch::Query query;
+    query.deviation = m_deviation;
+    query.maxLeg = m_maxLeg;
+    query.primitiveOnly = m_primitiveOnly;
+    const std::uint64_t generation = m_search.start(query);
+    m_cancelled = false;
+    if (newRange || !m_store) {
+        m_next.reset();
+        m_store = std::make_unique<MapStore>(m_maxLeg, generation);
+        m_view->setRange(m_maxLeg);
+        m_view->setStore(m_store.get());
+    } else {
+        m_next = std::make_unique<MapStore>(m_maxLeg, generation);
+    }
+    m_progress->setValue(0);
+    m_cancel->setEnabled(true);
+    // A title bar shows a few dozen characters; a d of a thousand digits is shortened there.
+    QString family = MapText::family(m_deviationText, m_deviation);
+    if (family.size() > 80)
+        family = family.left(40) + QStringLiteral("…") + family.right(30);
+    setWindowTitle(QStringLiteral("Karte: %1 – Zahlenlupe").arg(family));
+    showNote();
+    m_countsLater.start();
+    showSelection();
+}
+
+void MapWindow::takeBlock(const std::shared_ptr<const MapBlock> &block) {
+    if (m_next && block->generation == m_next->generation()) {
+        if (!m_next->add(block))
+            return;
+        m_store = std::move(m_next);
+        m_view->setStore(m_store.get());
+    } else if (m_store->add(block)) {
+        m_view->storeGrew(block->firstX, block->lastX);
+    } else {
+        return;
+    }
+    m_countsLater.start();
+    if (m_view->selection() && static_cast<std::uint32_t>(m_view->selection()->x()) <= block->lastX)
+        showSelection();
+}
+
+void MapWindow::searchEnded(std::uint64_t generation, bool complete) {
+    if (m_next && m_next->generation() == generation) {
+        m_store = std::move(m_next);
+        m_view->setStore(m_store.get());
+    }
+    m_progress->setValue(complete ? m_progress->maximum() : m_progress->value());
+    m_cancel->setEnabled(false);
+    showNote();
+    showCounts();
+    showSelection();
+}
+
+void MapWindow::showNote() {
+    QString text;
+    if (!m_problem.isEmpty()) {
+        text = m_problem + QStringLiteral(" Die Karte zeigt weiter die letzte gültige Eingabe.");
+    } else if (!m_whole) {
+        text = QStringLiteral("d = %1 ist keine ganze Zahl: x² + y² − d ist dann für ganze x, y "
+                              "nie eine Quadratzahl, die Karte ist leer.")
+                   .arg(MapText::deviation(m_deviationText, m_deviation));
+    } else if (!m_deviation || *m_deviation > 2 * mpz_class(m_maxLeg) * m_maxLeg) {
+        text = QStringLiteral("d ist größer als 2 · N² = %1: x² + y² − d ist für alle Katheten "
+                              "bis N negativ, die Karte ist leer.")
+                   .arg(MapText::number(2 * mpz_class(m_maxLeg) * m_maxLeg));
+    } else if (m_cancelled && m_store && !m_store->complete()) {
+        text = m_store->loadedThrough() == 0
+                   ? QStringLiteral("Suche abgebrochen, bevor eine Spalte fertig war.")
+                   : QStringLiteral("Suche abgebrochen: die Karte zeigt die Spalten x = 1 bis %1.")
+                         .arg(m_store->loadedThrough());
+    }
+    m_note->setStyleSheet(m_problem.isEmpty() ? QString()
+                                              : QStringLiteral("color: rgb(170, 0, 0);"));
+    m_note->setText(text);
+    m_note->setVisible(!text.isEmpty());
+}
+
+void MapWindow::showCounts() {
+    if (!m_store)
+        return;
+    const MapViewport::Cells cells = m_view->viewport().visibleCells();
+    const MapCounts all = m_store->counts();
+    const MapCounts shown =
+        cells.empty() ? MapCounts{} : m_store->countsIn(cells.x0, cells.x1, cells.y0, cells.y1);
+    const MapCounts *both[] = {&all, &shown};
+    for (int column = 0; column < 2; ++column) {
+        const MapCounts &c = *both[column];
+        const std::uint64_t values[] = {c.total(), c.above, c.below, c.diagonal, c.primitive};
+        for (int row = 0; row < 5; ++row)
+            m_counts[row][column]->setText(QString::number(values[row]));
+    }
+    m_viewRange->setText(
+        cells.empty() ? QStringLiteral("Im Ausschnitt liegt keine Zelle von 1..N.")
+                      : QStringLiteral("Ausschnitt: x %1 bis %2, y %3 bis %4")
+                                .arg(cells.x0)
+                                .arg(cells.x1)
+                                .arg(cells.y0)
+                                .arg(cells.y1) +
+                            (m_store->complete() ? QString() : QStringLiteral(" (Suche läuft)")));
+}
+
+// The panel, and the text a screen reader reads for the plot, of the selected cell.
+void MapWindow::showSelection() {
+    const std::optional<QPoint> cell = m_view->selection();
+    m_triangle->setLegs(cell);
+    QString title;
+    QString equation;
+    QString details;
+    if (!cell) {
+        title = QStringLiteral("Keine Zelle gewählt: ein Klick auf die Karte wählt eine, N die "
+                               "nächste Lösung.");
+    } else {
+        const auto x = static_cast<std::uint32_t>(cell->x());
+        const auto y = static_cast<std::uint32_t>(cell->y());
+        const bool shown = m_store && m_store->solutionAt(x, y).has_value();
+        if (!m_deviation) {
+            title = QStringLiteral("Zelle (%1, %2): keine Lösung").arg(x).arg(y);
+            details = QStringLiteral("d ist keine ganze Zahl oder größer als 2 · N².");
+        } else {
+            const MapText::Cell reading = MapText::Cell::of(x, y, *m_deviation);
+            if (shown) {
+                title = QStringLiteral("Lösung %1 von %2%3")
+                            .arg(m_store->before(x, y) + 1)
+                            .arg(m_store->size())
+                            .arg(m_store->complete() ? QString() : QStringLiteral(" (bisher)"));
+            } else if (reading.solution) {
+                title = m_primitiveOnly && reading.gcd != 1
+                            ? QStringLiteral("Lösung, nicht primitiv (ausgeblendet)")
+                            : QStringLiteral("Lösung (noch nicht durchsucht)");
+            } else {
+                title = QStringLiteral("Zelle (%1, %2): keine Lösung").arg(x).arg(y);
+            }
+            if (reading.solution) {
+                equation = reading.equation();
+                details = QStringLiteral("ggT(x, y, z) = %1: ").arg(MapText::number(reading.gcd)) +
+                          (reading.gcd == 1
+                               ? QStringLiteral("primitiv")
+                               : QStringLiteral("nicht primitiv, ") + reading.multipleText());
+            } else {
+                equation = reading.distanceText();
+                details = reading.value < 0 ? QStringLiteral("x² + y² − d ist negativ.")
+                                            : QStringLiteral("x² + y² − d liegt zwischen zwei "
+                                                             "Quadratzahlen.");
+            }
+        }
+    }
+    m_selectionTitle->setText(title);
+    m_selectionEquation->setText(equation);
+    m_selectionEquation->setVisible(!equation.isEmpty());
+    m_selectionDetails->setText(details);
+    m_selectionDetails->setVisible(!details.isEmpty());
+    const QString spoken =
+        cell ? title + (equation.isEmpty() ? QString() : QStringLiteral(": ") + equation)
+             : QStringLiteral("Karte der Lösungen, keine Zelle gewählt");
+    if (m_view->accessibleName() != spoken) {
+        m_view->setAccessibleName(spoken);
+        QAccessibleEvent event(m_view, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&event);
+    }
+}
+
+void MapWindow::showPointer(std::optional<QPoint> cell) {
+    if (!cell) {
+        m_pointer->clear();
+        return;
+    }
+    const auto x = static_cast<std::uint32_t>(cell->x());
+    const auto y = static_cast<std::uint32_t>(cell->y());
+    if (m_whole && !m_deviation)
+        m_pointer->setText(
+            QStringLiteral("Zelle (%1, %2): keine Lösung, x² + y² − d ist negativ").arg(x).arg(y));
+    else
+        m_pointer->setText(MapText::pointerText(x, y, m_deviation));
+}
+
+// A closed map searches no further; opening it again starts a search (setDeviation).
+void MapWindow::closeEvent(QCloseEvent *event) {
+    m_search.cancel();
+    QMainWindow::closeEvent(event);
+}
+
+// The view within 1..N: a picture shows no cells beyond the range.
+MapArea MapWindow::pictureArea() const {
+    MapArea area = m_view->viewport().area();
+    const double end = m_maxLeg + 1.0;
+    area.left = std::clamp(area.left, 1.0, end);
+    area.right = std::clamp(area.right, 1.0, end);
+    area.bottom = std::clamp(area.bottom, 1.0, end);
+    area.top = std::clamp(area.top, 1.0, end);
+    return area;
+}
