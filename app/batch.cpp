@@ -135,9 +135,10 @@ int exportPlot(const CommandLine &command, int argc, char *argv[]) {
     if (const Failure warning = StartChecks::missingFont(form.plotCanvas().font()))
         complain(warning);
     command.start.applyTo(form);
+    const PlotPicture picture(form.plotCanvas(), form.radiusLabel());
+    const PictureFormat::Kind format = *PictureFormat::ofFile(command.exportPath);
     const Failure failure = SaveFile::writePicture(
-        command.exportPath, PlotPicture(form.plotCanvas(), form.radiusLabel()),
-        *PlotPicture::formatOf(command.exportPath));
+        command.exportPath, [&](QByteArray &bytes) { return picture.encode(format, bytes); });
     if (failure) {
         complain(failure);
         return 1;
@@ -198,8 +199,8 @@ int exportMap(const CommandLine &command, int argc, char *argv[]) {
     arguments.push_back(nullptr);
     QApplication app(count, arguments.data());
     const MapExport::Result result = MapExport::write(command.mapOptions);
-    if (!result.message.isEmpty())
-        complain(Failure(result.message));
+    if (result.failure)
+        complain(result.failure);
     return result.status;
 }
 

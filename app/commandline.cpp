@@ -252,17 +252,17 @@ CommandLine CommandLine::parse(const QList<QByteArray> &raw) {
     const bool solutions = result.list || result.count;
     if (parser.isSet(exportOption)) {
         result.exportPath = parser.value(exportOption);
-        if (!PlotPicture::formatOf(result.exportPath))
+        if (!PictureFormat::ofFile(result.exportPath))
             return failure(QStringLiteral("--export: »%1« endet nicht auf %2; die Endung "
                                           "bestimmt das Format.")
-                               .arg(result.exportPath, PlotPicture::suffixList()));
+                               .arg(result.exportPath, PictureFormat::suffixList()));
     }
     if (parser.isSet(scaleOption)) {
         const std::optional<int> scale = wholeNumberIn(parser.value(scaleOption), 1, 8);
         if (!scale)
             return failure(QStringLiteral("--scale: »%1« ist keine ganze Zahl von 1 bis 8.")
                                .arg(parser.value(scaleOption)));
-        if (PlotPicture::formatOf(result.exportPath) != PlotPicture::Format::Png)
+        if (PictureFormat::ofFile(result.exportPath) != PictureFormat::Kind::Png)
             return failure(QStringLiteral("--scale gilt nur zusammen mit --export DATEI.png."));
         result.scale = *scale;
     }

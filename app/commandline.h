@@ -1,9 +1,9 @@
 #pragma once
 
 #include "app/startvalues.h"
+#include "map/mapoptions.h"
 #include "results/failure.h"
 #include "results/listwriter.h"
-#include "map/mapoptions.h"
 
 #include <QByteArray>
 #include <QList>

@@ -86,7 +86,7 @@ Failure scaleProblem(const QString &factorText, int scale) {
                                .arg(QString::number(factor), origin));
         const double width = std::round(plot.width() * factor);
         const double height = std::round(plot.height() * factor);
-        if (width > PlotPicture::largestSide || height > PlotPicture::largestSide)
+        if (width > PictureFormat::largestSide || height > PictureFormat::largestSide)
             return Failure(
                 QStringLiteral("Das Bild hätte %1 × %2 Pixel (%3 × %4 mal %5, aus %7); "
                                "zahlenlupe zeichnet höchstens %6 Pixel je Seite, damit das "
@@ -95,7 +95,7 @@ Failure scaleProblem(const QString &factorText, int scale) {
                     .arg(plot.width())
                     .arg(plot.height())
                     .arg(QString::number(factor))
-                    .arg(PlotPicture::largestSide)
+                    .arg(PictureFormat::largestSide)
                     .arg(origin));
     }
     return {};

@@ -29,7 +29,7 @@ void platformStarted();
 
 // After the application object, before the window: the scale factor of every screen (Qt takes it
 // from QT_SCALE_FACTOR, which a PNG's --scale multiplies) must be a number above 0 and keep the
-// plot within PlotPicture::largestSide. factorText is QT_SCALE_FACTOR as the user set it, and
+// plot within PictureFormat::largestSide. factorText is QT_SCALE_FACTOR as the user set it, and
 // scale the --scale, to say where the factor comes from.
 Failure scaleProblem(const QString &factorText, int scale);
 

@@ -8,18 +8,18 @@
 #include "map/mapstore.h"
 #include "results/savefile.h"
 
-#include <QBuffer>
+#include "results/pictureencoder.h"
 
 namespace MapExport {
 
 Result write(const MapOptions &options) {
     const MapDeviation::Reading d = MapDeviation::read(options.deviationText);
     if (!d.problem.isEmpty())
-        return {2, QStringLiteral("--deviation: ") + d.problem};
-    const std::optional<PlotPicture::Format> format = PlotPicture::formatOf(options.exportPath);
+        return {2, Failure(QStringLiteral("--deviation: ") + d.problem)};
+    const std::optional<PictureFormat::Kind> format = PictureFormat::ofFile(options.exportPath);
     if (!format)
-        return {2, QStringLiteral("--export: »%1« endet nicht auf %2.")
-                       .arg(options.exportPath, PlotPicture::suffixList())};
+        return {2, Failure(QStringLiteral("--export: »%1« endet nicht auf %2.")
+                               .arg(options.exportPath, PictureFormat::suffixList()))};
 
     MapStore store(options.maxLeg, 1);
     MapSearch::Query query;
@@ -30,19 +30,18 @@ Result write(const MapOptions &options) {
                        [&store](std::shared_ptr<const MapBlock> block) { store.add(block); });
 
     const auto [x0, y0, x1, y1] = options.cells();
-    QByteArray bytes;
-    if (options.plain) {
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        MapRaster::plain(store, x0, y0, x1, y1, options.scale).save(&buffer, "PNG");
-    } else {
-        const MapPicture picture(store, MapArea::cells(x0, y0, x1, y1), options.deviationText,
-                                 options.primitiveOnly);
-        bytes =
-            picture.encode(*format, options.size.value_or(picture.naturalSize()), options.scale);
-    }
-    const Failure failure = SaveFile::write(options.exportPath, bytes);
-    return failure ? Result{1, failure.cause()} : Result{};
+    const MapPicture picture(store, MapArea::cells(x0, y0, x1, y1), options.deviationText,
+                             options.primitiveOnly);
+    const Failure failure = SaveFile::writePicture(options.exportPath, [&](QByteArray &bytes) {
+        if (!options.plain)
+            return picture.encode(*format, options.size.value_or(picture.naturalSize()),
+                                  options.scale, bytes);
+        const QImage plain = MapRaster::plain(store, x0, y0, x1, y1, options.scale);
+        return PictureEncoder::encode(PictureFormat::Kind::Png,
+                                      {plain.size(), {}, {}, [&plain] { return plain; }, {}},
+                                      bytes);
+    });
+    return {failure ? 1 : 0, failure};
 }
 
 } // namespace MapExport

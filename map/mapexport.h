@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QString>
+#include "results/failure.h"
 
 struct MapOptions;
 
@@ -10,8 +10,8 @@ struct MapOptions;
 namespace MapExport {
 
 struct Result {
-    int status = 0;  // 0 written, 1 not
-    QString message; // one German line when not written
+    int status = 0;  // 0 written, 1 not written, 2 bad options
+    Failure failure; // why it was not written
 };
 
 Result write(const MapOptions &options);

@@ -83,7 +83,7 @@ void MapKeys::save(bool chooseSize) {
         auto *width = new QSpinBox(&dialog);
         auto *height = new QSpinBox(&dialog);
         for (QSpinBox *box : {width, height}) {
-            box->setRange(1, PlotPicture::largestSide);
+            box->setRange(1, PictureFormat::largestSide);
             box->setSuffix(QStringLiteral(" Pixel"));
         }
         width->setValue(size.width());
@@ -116,25 +116,26 @@ void MapKeys::save(bool chooseSize) {
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
     const QString path = dialog.selectedFiles().constFirst();
-    const std::optional<PlotPicture::Format> format = PlotPicture::formatOf(path);
+    const std::optional<PictureFormat::Kind> format = PictureFormat::ofFile(path);
     if (!format) {
-        reportFailure(QStringLiteral("»%1« wird nicht geschrieben: das Bild wird als %2 "
-                                     "gespeichert, je nach Endung des Namens.")
-                          .arg(path, PlotPicture::suffixList()),
+        reportFailure(Failure(QStringLiteral("»%1« wird nicht geschrieben: das Bild wird als %2 "
+                                             "gespeichert, je nach Endung des Namens.")
+                                  .arg(path, PictureFormat::suffixList())),
                       QStringLiteral("Nicht gespeichert"));
         return;
     }
-    const int pixels = *format == PlotPicture::Format::Png ? scale : 1;
-    if (std::max(size.width(), size.height()) * pixels > PlotPicture::largestSide) {
-        reportFailure(QStringLiteral("Das Bild wäre größer als %1 Pixel je Seite; nichts "
-                                     "gespeichert.")
-                          .arg(PlotPicture::largestSide),
+    const int pixels = *format == PictureFormat::Kind::Png ? scale : 1;
+    if (std::max(size.width(), size.height()) * pixels > PictureFormat::largestSide) {
+        reportFailure(Failure(QStringLiteral("Das Bild wäre größer als %1 Pixel je Seite; nichts "
+                                             "gespeichert.")
+                                  .arg(PictureFormat::largestSide)),
                       QStringLiteral("Nicht gespeichert"));
         return;
     }
-    if (const Failure failure =
-            SaveFile::write(path, shown.picture.encode(*format, size, pixels)))
-        reportFailure(failure.cause(), QStringLiteral("Nicht gespeichert"));
+    if (const Failure failure = SaveFile::writePicture(path, [&](QByteArray &bytes) {
+            return shown.picture.encode(*format, size, pixels, bytes);
+        }))
+        reportFailure(failure, QStringLiteral("Nicht gespeichert"));
 }
 
 void MapKeys::copy() {
@@ -164,8 +165,9 @@ void MapKeys::print() {
 }
 
 // Shown without waiting, so nothing that runs the window stops on it.
-void MapKeys::reportFailure(const QString &message, const QString &title) {
-    auto *box = new QMessageBox(QMessageBox::Warning, title, message, QMessageBox::Ok, &m_window);
+void MapKeys::reportFailure(const Failure &failure, const QString &title) {
+    auto *box =
+        new QMessageBox(QMessageBox::Warning, title, failure.cause(), QMessageBox::Ok, &m_window);
     box->setObjectName(QStringLiteral("saveFailure"));
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();

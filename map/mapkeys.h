@@ -36,7 +36,7 @@ private:
     void save(bool chooseSize);
     void copy();
     void print();
-    void reportFailure(const QString &message, const QString &title);
+    void reportFailure(const Failure &failure, const QString &title);
 
     QWidget &m_window;
     Source m_shown;

@@ -52,12 +52,12 @@ MapOptionsReading MapOptions::read(const QString &deviationText, const Given &gi
         return {QString(), map};
 
     map.exportPath = *path;
-    const std::optional<PlotPicture::Format> format = PlotPicture::formatOf(map.exportPath);
+    const std::optional<PictureFormat::Kind> format = PictureFormat::ofFile(map.exportPath);
     if (!format)
         return refused(QStringLiteral("--export: »%1« endet nicht auf %2; die Endung bestimmt "
                                       "das Format.")
-                           .arg(map.exportPath, PlotPicture::suffixList()));
-    const bool png = *format == PlotPicture::Format::Png;
+                           .arg(map.exportPath, PictureFormat::suffixList()));
+    const bool png = *format == PictureFormat::Kind::Png;
     if (const std::optional<QString> text = given("view")) {
         map.view = readView(*text, map.maxLeg);
         if (!map.view)
@@ -76,7 +76,7 @@ MapOptionsReading MapOptions::read(const QString &deviationText, const Given &gi
             return refused(QStringLiteral("--scale gilt nur zusammen mit --export DATEI.png."));
         map.scale = static_cast<int>(*scale);
     }
-    const int largest = PlotPicture::largestSide;
+    const int largest = PictureFormat::largestSide;
     if (given("plain")) {
         if (!png)
             return refused(QStringLiteral("--plain gilt nur mit --export DATEI.png."));
@@ -133,8 +133,8 @@ std::optional<QSize> MapOptions::readSize(const QString &text) {
     const QStringList parts = text.split(u',');
     if (parts.size() != 2)
         return std::nullopt;
-    const std::optional<std::int64_t> width = wholeIn(parts[0], 1, PlotPicture::largestSide);
-    const std::optional<std::int64_t> height = wholeIn(parts[1], 1, PlotPicture::largestSide);
+    const std::optional<std::int64_t> width = wholeIn(parts[0], 1, PictureFormat::largestSide);
+    const std::optional<std::int64_t> height = wholeIn(parts[1], 1, PictureFormat::largestSide);
     if (!width || !height)
         return std::nullopt;
     return QSize(static_cast<int>(*width), static_cast<int>(*height));

@@ -1,5 +1,7 @@
 #include "map/mappicture.h"
 
+#include "results/pictureencoder.h"
+
 #include "map/mapaxes.h"
 #include "map/mapdeviation.h"
 #include "map/mapraster.h"
@@ -254,39 +256,11 @@ QImage MapPicture::image(QSize size, int scale) const {
     return image;
 }
 
-QByteArray MapPicture::encode(PlotPicture::Format format, QSize size, int scale) const {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    const QRectF whole(QPointF(0, 0), QSizeF(size));
-    switch (format) {
-    case PlotPicture::Format::Png:
-        image(size, scale).save(&buffer, "PNG");
-        break;
-    case PlotPicture::Format::Svg: {
-        QSvgGenerator svg;
-        svg.setOutputDevice(&buffer);
-        svg.setSize(size);
-        svg.setViewBox(whole);
-        svg.setResolution(96);
-        svg.setTitle(title());
-        svg.setDescription(subtitle());
-        QPainter painter(&svg);
-        paint(painter, size, whole, true);
-        break;
-    }
-    case PlotPicture::Format::Pdf: {
-        QPdfWriter pdf(&buffer);
-        pdf.setResolution(72);
-        pdf.setPageSize(
-            QPageSize(QSizeF(size), QPageSize::Point, QString(), QPageSize::ExactMatch));
-        pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
-        pdf.setTitle(title());
-        pdf.setCreator(QStringLiteral("Zahlenlupe"));
-        QPainter painter(&pdf);
-        paint(painter, size, whole, true);
-        break;
-    }
-    }
-    return bytes;
+Failure MapPicture::encode(PictureFormat::Kind format, QSize size, int scale,
+                           QByteArray &bytes) const {
+    return PictureEncoder::encode(
+        format,
+        {size, title(), subtitle(), [&] { return image(size, scale); },
+         [&](QPainter &painter, const QRectF &whole) { paint(painter, size, whole, true); }},
+        bytes);
 }

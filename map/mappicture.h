@@ -1,7 +1,8 @@
 #pragma once
 
 #include "map/mapframe.h"
-#include "results/plotpicture.h"
+#include "results/failure.h"
+#include "results/pictureformat.h"
 
 #include <QByteArray>
 #include <QFont>
@@ -33,7 +34,8 @@ public:
     QSize naturalSize() const;
     // scale device pixels to a logical one.
     QImage image(QSize size, int scale = 1) const;
-    QByteArray encode(PlotPicture::Format format, QSize size, int scale = 1) const;
+    // The file's content in the format, at that size and scale device pixels to a logical one.
+    Failure encode(PictureFormat::Kind format, QSize size, int scale, QByteArray &bytes) const;
     // Paints the picture of that logical size, scaled into the target with its proportions kept.
     void paint(QPainter &painter, QSize size, const QRectF &target, bool vectors) const;
 

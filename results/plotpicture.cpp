@@ -1,30 +1,11 @@
 #include "results/plotpicture.h"
 
 #include "canvas/canvas.h"
+#include "results/pictureencoder.h"
 
-#include <QBuffer>
-#include <QFileInfo>
 #include <QLineEdit>
-#include <QPageSize>
 #include <QPainter>
-#include <QPdfWriter>
-#include <QSvgGenerator>
 #include <algorithm>
-
-std::optional<PlotPicture::Format> PlotPicture::formatOf(const QString &fileName) {
-    const QString suffix = QFileInfo(fileName).suffix().toLower();
-    if (QFileInfo(fileName).completeBaseName().isEmpty())
-        return std::nullopt;
-    if (suffix == QLatin1String("png"))
-        return Format::Png;
-    if (suffix == QLatin1String("svg"))
-        return Format::Svg;
-    if (suffix == QLatin1String("pdf"))
-        return Format::Pdf;
-    return std::nullopt;
-}
-
-QString PlotPicture::suffixList() { return QStringLiteral(".png, .svg oder .pdf"); }
 
 PlotPicture::PlotPicture(const Canvas &canvas, const QLineEdit &label)
     : m_canvas(canvas), m_label(label.text()) {
@@ -79,53 +60,13 @@ void PlotPicture::paint(QPainter &painter, const QRectF &target) const {
 }
 
 Failure PlotPicture::encode(Format format, QByteArray &bytes) const {
-    bytes.clear();
-    if (isEmpty())
+    if (isEmpty()) {
+        bytes.clear();
         return Failure(QStringLiteral("das Bild ist leer"));
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    const QRectF whole(QPointF(0, 0), QSizeF(size()));
-    bool encoded = false;
-    switch (format) {
-    case Format::Png:
-        encoded = image().save(&buffer, "PNG");
-        break;
-    case Format::Svg: {
-        QSvgGenerator svg;
-        svg.setOutputDevice(&buffer);
-        svg.setSize(size());
-        svg.setViewBox(whole);
-        svg.setResolution(96);
-        svg.setTitle(QStringLiteral("Zahlenlupe"));
-        QPainter painter;
-        if (painter.begin(&svg)) {
-            paint(painter, whole);
-            encoded = painter.end();
-        }
-        break;
     }
-    case Format::Pdf: {
-        // One page exactly the plot's size, a point for each logical pixel, no margin.
-        QPdfWriter pdf(&buffer);
-        pdf.setResolution(72);
-        pdf.setPageSize(
-            QPageSize(QSizeF(size()), QPageSize::Point, QString(), QPageSize::ExactMatch));
-        pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
-        pdf.setTitle(QStringLiteral("Zahlenlupe"));
-        pdf.setCreator(QStringLiteral("Zahlenlupe"));
-        QPainter painter;
-        if (painter.begin(&pdf)) {
-            paint(painter, whole);
-            encoded = painter.end();
-        }
-        break;
-    }
-    }
-    if (encoded && !bytes.isEmpty())
-        return {};
-    bytes.clear();
-    return Failure(QStringLiteral("das Bild lässt sich nicht als %1 kodieren")
-                       .arg(QLatin1String(format == Format::Png   ? "PNG"
-                                          : format == Format::Svg ? "SVG"
-                                                                  : "PDF")));
+    return PictureEncoder::encode(
+        format,
+        {size(), QStringLiteral("Zahlenlupe"), QString(), [this] { return image(); },
+         [this](QPainter &painter, const QRectF &whole) { paint(painter, whole); }},
+        bytes);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "results/failure.h"
+#include "results/pictureformat.h"
 
 #include "canvas/scene.h"
 #include "window/textbox.h"
@@ -22,17 +23,7 @@ class QPainter;
 // real text for SVG, PDF and the printer.
 class PlotPicture {
 public:
-    enum class Format { Png, Svg, Pdf };
-    // The format that a file name's suffix names, in either case.
-    static std::optional<Format> formatOf(const QString &fileName);
-    // The suffixes of every format, for messages: ".png, .svg oder .pdf".
-    static QString suffixList();
-
-    // The largest picture drawn, in device pixels a side: beyond it the canvas's image alone would
-    // pass 1 GiB (four bytes a pixel), and it is the largest texture of common graphics hardware,
-    // where many viewers stop. A scale factor that would pass it is refused before anything is
-    // drawn.
-    static constexpr int largestSide = 16384;
+    using Format = PictureFormat::Kind;
 
     // The canvas and the radius label that stands on it.
     PlotPicture(const Canvas &canvas, const QLineEdit &radiusLabel);

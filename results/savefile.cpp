@@ -234,9 +234,9 @@ Failure write(const QString &path, const QByteArray &content) {
     return store(QFile::encodeName(path), content).writing(QStringLiteral("»%1«").arg(path));
 }
 
-Failure writePicture(const QString &path, const PlotPicture &picture, PlotPicture::Format format) {
+Failure writePicture(const QString &path, const std::function<Failure(QByteArray &)> &encode) {
     QByteArray data;
-    if (const Failure unencoded = picture.encode(format, data))
+    if (const Failure unencoded = encode(data))
         return Failure(
             QStringLiteral("»%1« wird nicht geschrieben: %2.").arg(path, unencoded.cause()));
     return write(path, data);

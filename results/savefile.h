@@ -3,7 +3,9 @@
 #include <QByteArray>
 #include <QString>
 
-#include "results/plotpicture.h"
+#include "results/failure.h"
+
+#include <functional>
 
 // Writing results to files, for the window's save keys and the command line alike.
 namespace SaveFile {
@@ -20,9 +22,10 @@ namespace SaveFile {
 // nothing. A failure names the file and the cause.
 Failure write(const QString &path, const QByteArray &content);
 
-// The picture in the format, under the same rule. An empty picture (a plot squeezed to no
-// height) is refused, as is one the encoder fails on.
-Failure writePicture(const QString &path, const PlotPicture &picture, PlotPicture::Format format);
+// A picture under the same rule, once its encoder has made the file's content; a picture the
+// encoder refuses (an empty one, a plot squeezed to no height) is not written, and the failure
+// says why.
+Failure writePicture(const QString &path, const std::function<Failure(QByteArray &)> &encode);
 
 // "zahlenlupe-abweichung-<d>", the deviation written as a plain number, and the same with a suffix.
 QString suggestedBaseName(double deviation);

@@ -76,14 +76,16 @@ void WindowKeys::savePicture() {
         QStringLiteral("PNG-Bilder (*.png);;SVG-Bilder (*.svg);;PDF-Dokumente (*.pdf)"));
     if (path.isEmpty())
         return;
-    const std::optional<PlotPicture::Format> format = PlotPicture::formatOf(path);
+    const std::optional<PictureFormat::Kind> format = PictureFormat::ofFile(path);
     if (!format) {
         reportFailure(Failure(QStringLiteral("»%1« wird nicht geschrieben: das Bild wird als %2 "
                                              "gespeichert, je nach Endung des Namens.")
-                                  .arg(path, PlotPicture::suffixList())));
+                                  .arg(path, PictureFormat::suffixList())));
         return;
     }
-    if (const Failure failure = SaveFile::writePicture(path, plot(), *format))
+    const PlotPicture picture = plot();
+    if (const Failure failure = SaveFile::writePicture(
+            path, [&](QByteArray &bytes) { return picture.encode(*format, bytes); }))
         reportFailure(failure);
 }
 
