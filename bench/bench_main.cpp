@@ -1,5 +1,7 @@
 // Timing of the program's hot paths on the offscreen platform. Prints medians, minima and maxima
 // in milliseconds. Run with `make bench`.
+#include "benchsupport.h"
+
 #include "canvas/canvas.h"
 #include "finder/coordinateframe.h"
 #include "finder/plotcycle.h"
@@ -32,40 +34,9 @@
 
 extern char **environ;
 
+using namespace Bench;
+
 namespace {
-
-struct Summary {
-    double median = 0;
-    double min = 0;
-    double max = 0;
-};
-
-Summary summarise(std::vector<double> samples) {
-    std::sort(samples.begin(), samples.end());
-    Summary s;
-    s.min = samples.front();
-    s.max = samples.back();
-    const std::size_t n = samples.size();
-    s.median = n % 2 ? samples[n / 2] : (samples[n / 2 - 1] + samples[n / 2]) / 2;
-    return s;
-}
-
-void report(const char *name, int runs, const Summary &s, const char *unit = "ms") {
-    std::printf("%-44s runs %5d  median %8.3f %s  min %8.3f  max %8.3f\n", name, runs, s.median,
-                unit, s.min, s.max);
-}
-
-Summary timeIt(int runs, const std::function<void(int)> &body) {
-    std::vector<double> samples;
-    samples.reserve(static_cast<std::size_t>(runs));
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        body(i);
-        samples.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
-    }
-    return summarise(samples);
-}
 
 // Seconds since this process started, from the kernel's record of its start time.
 double secondsSinceProcessStart() {

@@ -1,6 +1,8 @@
 // Timing of the map on the offscreen platform: its opening, its search of a million legs in the
 // background, the paint of a pan or zoom step at every zoom, a new deviation, and its peak memory.
 // Prints medians, minima and maxima in milliseconds. Run with `make bench`.
+#include "benchsupport.h"
+
 #include "map/mapview.h"
 #include "map/mapwindow.h"
 
@@ -18,30 +20,9 @@
 #include <string>
 #include <vector>
 
+using namespace Bench;
+
 namespace {
-
-struct Summary {
-    double median = 0;
-    double min = 0;
-    double max = 0;
-};
-
-Summary summarise(std::vector<double> samples) {
-    std::sort(samples.begin(), samples.end());
-    Summary s;
-    s.min = samples.front();
-    s.max = samples.back();
-    const std::size_t n = samples.size();
-    s.median = n % 2 ? samples[n / 2] : (samples[n / 2 - 1] + samples[n / 2]) / 2;
-    return s;
-}
-
-void report(const char *name, const std::vector<double> &samples, const char *unit = "ms") {
-    const Summary s = summarise(samples);
-    std::printf("%-52s runs %5zu  median %8.3f %s  min %8.3f  max %8.3f\n", name, samples.size(),
-                s.median, unit, s.min, s.max);
-    std::fflush(stdout);
-}
 
 double since(const QElapsedTimer &clock) { return static_cast<double>(clock.nsecsElapsed()) / 1e6; }
 
