@@ -1,5 +1,7 @@
 #include "map/mapkeys.h"
 
+#include "results/failurenotice.h"
+
 #include "results/savefile.h"
 #include "window/keynames.h"
 
@@ -12,7 +14,6 @@
 #include <QFormLayout>
 #include <QGuiApplication>
 #include <QMenu>
-#include <QMessageBox>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -118,10 +119,7 @@ void MapKeys::save(bool chooseSize) {
     const QString path = dialog.selectedFiles().constFirst();
     const std::optional<PictureFormat::Kind> format = PictureFormat::ofFile(path);
     if (!format) {
-        reportFailure(Failure(QStringLiteral("»%1« wird nicht geschrieben: das Bild wird als %2 "
-                                             "gespeichert, je nach Endung des Namens.")
-                                  .arg(path, PictureFormat::suffixList())),
-                      QStringLiteral("Nicht gespeichert"));
+        reportFailure(PictureFormat::unnamedIn(path), QStringLiteral("Nicht gespeichert"));
         return;
     }
     const int pixels = *format == PictureFormat::Kind::Png ? scale : 1;
@@ -164,11 +162,6 @@ void MapKeys::print() {
         painter, size, QRectF(QPointF(0, 0), printer.pageRect(QPrinter::DevicePixel).size()), true);
 }
 
-// Shown without waiting, so nothing that runs the window stops on it.
 void MapKeys::reportFailure(const Failure &failure, const QString &title) {
-    auto *box =
-        new QMessageBox(QMessageBox::Warning, title, failure.cause(), QMessageBox::Ok, &m_window);
-    box->setObjectName(QStringLiteral("saveFailure"));
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->open();
+    FailureNotice::show(m_window, failure, title);
 }

@@ -20,4 +20,10 @@ std::optional<Kind> ofFile(const QString &fileName) {
 
 QString suffixList() { return QStringLiteral(".png, .svg oder .pdf"); }
 
+Failure unnamedIn(const QString &fileName) {
+    return Failure(QStringLiteral("»%1« wird nicht geschrieben: das Bild wird als %2 gespeichert, "
+                                  "je nach Endung des Namens.")
+                       .arg(fileName, suffixList()));
+}
+
 } // namespace PictureFormat

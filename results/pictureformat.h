@@ -1,5 +1,7 @@
 #pragma once
 
+#include "results/failure.h"
+
 #include <QString>
 #include <optional>
 
@@ -13,6 +15,8 @@ enum class Kind { Png, Svg, Pdf };
 std::optional<Kind> ofFile(const QString &fileName);
 // The suffixes of every format, for messages: ".png, .svg oder .pdf".
 QString suffixList();
+// Why a picture is not written under a name whose suffix names no format.
+Failure unnamedIn(const QString &fileName);
 
 // The largest picture drawn, in device pixels a side: beyond it an image alone would pass 1 GiB
 // (four bytes a pixel), and it is the largest texture of common graphics hardware, where many

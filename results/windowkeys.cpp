@@ -1,5 +1,6 @@
 #include "results/windowkeys.h"
 
+#include "results/failurenotice.h"
 #include "results/plotpicture.h"
 #include "results/plotprinter.h"
 #include "results/savefile.h"
@@ -12,7 +13,6 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QGuiApplication>
-#include <QMessageBox>
 
 const WindowKeys::Key WindowKeys::keys[] = {
     {Qt::CTRL | Qt::Key_S, "Bild speichern (PNG, SVG oder PDF)", &WindowKeys::savePicture},
@@ -78,9 +78,7 @@ void WindowKeys::savePicture() {
         return;
     const std::optional<PictureFormat::Kind> format = PictureFormat::ofFile(path);
     if (!format) {
-        reportFailure(Failure(QStringLiteral("»%1« wird nicht geschrieben: das Bild wird als %2 "
-                                             "gespeichert, je nach Endung des Namens.")
-                                  .arg(path, PictureFormat::suffixList())));
+        reportFailure(PictureFormat::unnamedIn(path));
         return;
     }
     const PlotPicture picture = plot();
@@ -126,11 +124,6 @@ void WindowKeys::saveSolutions() {
 
 void WindowKeys::quit() { m_form.Command6_Click(); }
 
-// Shown without waiting, so nothing that runs the window stops on it.
 void WindowKeys::reportFailure(const Failure &failure, const QString &title) {
-    auto *box =
-        new QMessageBox(QMessageBox::Warning, title, failure.cause(), QMessageBox::Ok, &m_form);
-    box->setObjectName(QStringLiteral("saveFailure"));
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->open();
+    FailureNotice::show(m_form, failure, title);
 }
