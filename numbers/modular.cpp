@@ -1,5 +1,7 @@
 #include "numbers/modular.h"
 
+#include <algorithm>
+#include <bit>
 #include <cmath>
 #include <limits>
 
@@ -63,6 +65,20 @@ std::uint64_t powMod(std::uint64_t base, std::uint64_t exponent, std::uint64_t m
         base = mulMod(base, base, m);
     }
     return result;
+}
+
+std::uint64_t gcd(std::uint64_t a, std::uint64_t b) {
+    if (a == 0 || b == 0)
+        return a | b;
+    const int shift = std::countr_zero(a | b);
+    a >>= std::countr_zero(a);
+    do {
+        b >>= std::countr_zero(b);
+        if (a > b)
+            std::swap(a, b);
+        b -= a;
+    } while (b != 0);
+    return a << shift;
 }
 
 std::uint64_t isqrt(std::uint64_t n) {
@@ -148,6 +164,113 @@ std::vector<std::uint32_t> primesUpTo(std::uint32_t bound) {
             composite[j] = true;
     }
     return primes;
+}
+
+int legendre(std::uint32_t a, std::uint32_t p) {
+    // Jacobi's symbol (a / n) with n odd; for a prime n it is Legendre's.
+    std::uint32_t n = p;
+    int result = 1;
+    while (a != 0) {
+        while (a % 2 == 0) {
+            a /= 2;
+            if (n % 8 == 3 || n % 8 == 5)
+                result = -result;
+        }
+        std::swap(a, n);
+        if (a % 4 == 3 && n % 4 == 3)
+            result = -result;
+        a %= n;
+    }
+    return n == 1 ? result : 0;
+}
+
+namespace {
+
+bool isPrime(std::uint64_t n) {
+    if (n < 2)
+        return false;
+    for (const std::uint64_t p : {2, 3, 5, 7, 11, 13, 17, 19, 23, 29, 31, 37}) {
+        if (n % p == 0)
+            return n == p;
+    }
+    std::uint64_t odd = n - 1;
+    int twos = 0;
+    for (; odd % 2 == 0; odd /= 2)
+        ++twos;
+    // These twelve bases decide every n below 3.3 · 10²⁴.
+    for (const std::uint64_t base : {2, 3, 5, 7, 11, 13, 17, 19, 23, 29, 31, 37}) {
+        std::uint64_t x = powMod(base, odd, n);
+        if (x == 1 || x == n - 1)
+            continue;
+        bool composite = true;
+        for (int i = 1; i < twos && composite; ++i) {
+            x = mulMod(x, x, n);
+            composite = x != n - 1;
+        }
+        if (composite)
+            return false;
+    }
+    return true;
+}
+
+// Some factor of an odd composite n other than 1 and n.
+std::uint64_t someFactor(std::uint64_t n) {
+    for (std::uint64_t increment = 1;; ++increment) {
+        const auto step = [&](std::uint64_t v) { return (mulMod(v, v, n) + increment) % n; };
+        std::uint64_t x = 2;
+        std::uint64_t y = 2;
+        std::uint64_t saved = 2;
+        std::uint64_t g = 1;
+        // Brent: the differences are multiplied up and their gcd with n taken once per round.
+        for (std::uint64_t length = 1; g == 1; length *= 2) {
+            x = y;
+            for (std::uint64_t i = 0; i < length; ++i)
+                y = step(y);
+            for (std::uint64_t done = 0; done < length && g == 1; done += 64) {
+                saved = y;
+                std::uint64_t product = 1;
+                for (std::uint64_t i = 0; i < 64 && done + i < length; ++i) {
+                    y = step(y);
+                    product = mulMod(product, x > y ? x - y : y - x, n);
+                }
+                g = gcd(product, n);
+            }
+        }
+        if (g == n) {
+            // The product passed a multiple of n: go back to single steps.
+            do {
+                saved = step(saved);
+                g = gcd(x > saved ? x - saved : saved - x, n);
+            } while (g == 1);
+        }
+        if (g != n)
+            return g;
+    }
+}
+
+void split(std::uint64_t n, std::vector<std::uint64_t> &out) {
+    if (n == 1)
+        return;
+    if (isPrime(n)) {
+        out.push_back(n);
+        return;
+    }
+    const std::uint64_t f = someFactor(n);
+    split(f, out);
+    split(n / f, out);
+}
+
+} // namespace
+
+std::vector<std::uint64_t> primeFactors(std::uint64_t n) {
+    std::vector<std::uint64_t> out;
+    for (std::uint64_t p = 2; p < 64 && p * p <= n; ++p) {
+        for (; n % p == 0; n /= p)
+            out.push_back(p);
+    }
+    split(n, out);
+    std::sort(out.begin(), out.end());
+    return out;
 }
 
 } // namespace Modular
