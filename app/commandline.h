@@ -33,6 +33,11 @@ struct CommandLine {
     bool exact = false;
     int maxLeg = 100;
     bool primitiveOnly = false;
+    // The exact search: worker threads (0: every core the process may use) and the first leg's
+    // range (0..0: 1..maxLeg).
+    int threads = 0;
+    int firstLeg = 0;
+    int lastLeg = 0;
 
     // Qt's -platform, for the check that the window can have a display.
     QString platform;
