@@ -25,7 +25,7 @@ endef
 
 # The targets share build directories and apt: one at a time.
 .NOTPARALLEL:
-.PHONY: all deps program build run test bench test-asan test-tsan fuzz soak soak-x package lint install \
+.PHONY: all deps program build run test bench bench-exact test-asan test-tsan fuzz soak soak-x package lint install \
         uninstall clean format format-check mutants
 
 all: build
@@ -56,6 +56,13 @@ test:
 
 bench: build
 	$(OFFSCREEN) ./$(BUILD)/bench/zahlenlupe_bench
+
+# The exact search on one thread and on every core (ZAHLENLUPE_BENCH_BILLION=1 adds legs to 10⁹).
+bench-exact:
+	$(call deps,run,$(BUILD))
+	$(call configure,$(BUILD),,$(CMAKE_FLAGS))
+	cmake --build $(BUILD) --target zahlenlupe_bench_exact
+	./$(BUILD)/bench/zahlenlupe_bench_exact
 
 # The whole suite built with clang, AddressSanitizer and UndefinedBehaviorSanitizer, stopping at
 # the first report.
