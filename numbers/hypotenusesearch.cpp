@@ -19,6 +19,8 @@ namespace {
 
 constexpr std::uint32_t blockLength = 1 << 15;
 constexpr std::size_t handOut = 1 << 14;
+// Rows held by one pass in the search's order: 128 MB.
+constexpr std::size_t rowBudget = std::size_t{1} << 23;
 // Primes below this have their two squares kept once found.
 constexpr std::uint32_t keptSplits = 1 << 20;
 

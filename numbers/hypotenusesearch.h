@@ -25,9 +25,6 @@ public:
     std::optional<ExactSearch::Counts> counts(const ExactSearch::Progress &progress,
                                               const std::stop_token &stop) const;
 
-    // Rows held by one pass in the search's order.
-    static constexpr std::size_t rowBudget = std::size_t{1} << 24;
-
 private:
     bool few() const { return m_high - m_low + 1 <= 8; }
     bool fewRows(const ExactSearch::Sink &sink, const ExactSearch::Progress &progress,

@@ -15,7 +15,7 @@ using Row = ExactSearch::Row;
 namespace {
 
 // Legs per sieve block: the block's values and factors stay in the cache.
-constexpr std::uint32_t blockLength = 1 << 15;
+constexpr std::uint32_t blockLength = 1 << 13;
 // Rows per call of the sink.
 constexpr std::size_t handOut = 1 << 14;
 // Rows for the x with x² = d are made on the fly, this many at a time.
