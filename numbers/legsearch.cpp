@@ -168,10 +168,10 @@ void addWorkers(Sieves &sieves, std::optional<std::uint64_t> s, std::uint32_t la
     }
 }
 
-// Starting a job costs a division per root; a job of a sixteenth of the roots' number in legs
-// keeps that small beside the job itself.
+// Starting a job costs a division per root, a few nanoseconds, where a leg costs a hundred or
+// more: a job of a quarter of the roots' number in legs keeps that within a few per cent.
 std::uint64_t jobLength(const Sieves &sieves, std::uint64_t atMost) {
-    return std::max<std::uint64_t>(atMost, sieves.rootCount() / 16);
+    return std::max<std::uint64_t>(atMost, sieves.rootCount() / 4);
 }
 
 // Every leg of a job, through the sieve, each one's solutions handed to found(x, primitive, y, z).
