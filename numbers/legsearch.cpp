@@ -92,14 +92,15 @@ void solutionsOfLeg(std::uint64_t magnitude, bool negative, std::vector<PrimePow
 }
 
 // Whether x, y, z have no common divisor, from h = gcd(x, d): a common divisor g has g² | d, so
-// it divides h, and for most x and d that is 1.
+// it divides h, and for most x and d that is 1. For d = 0 a divisor of x and y divides z too.
 struct Primitive {
     std::uint64_t h;
+    bool pythagorean;
     bool operator()(std::uint32_t y, std::uint64_t z) const {
         if (h == 1)
             return true;
         const std::uint64_t g = Modular::gcd(h, y);
-        return g == 1 || Modular::gcd(g, z % g) == 1;
+        return g == 1 || (!pythagorean && Modular::gcd(g, z % g) == 1);
     }
 };
 
@@ -190,7 +191,7 @@ void searchJob(LegSieve &sieve, std::uint32_t low, std::uint32_t high, std::uint
                 continue; // x² = d: its rows are made when they are handed out
             const auto x = static_cast<std::uint32_t>(sieve.blockStart() + i);
             collect(sieve, i, factors);
-            const Primitive primitive{Modular::gcd(x, absD % x)};
+            const Primitive primitive{Modular::gcd(x, absD % x), absD == 0};
             solutionsOfLeg(
                 magnitude, sieve.negative(i), factors, max, divisors,
                 [&](std::uint32_t y, std::uint64_t z) { found(x, primitive(y, z), y, z); });

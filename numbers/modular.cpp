@@ -1,7 +1,6 @@
 #include "numbers/modular.h"
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
 #include <limits>
 
@@ -65,20 +64,6 @@ std::uint64_t powMod(std::uint64_t base, std::uint64_t exponent, std::uint64_t m
         base = mulMod(base, base, m);
     }
     return result;
-}
-
-std::uint64_t gcd(std::uint64_t a, std::uint64_t b) {
-    if (a == 0 || b == 0)
-        return a | b;
-    const int shift = std::countr_zero(a | b);
-    a >>= std::countr_zero(a);
-    do {
-        b >>= std::countr_zero(b);
-        if (a > b)
-            std::swap(a, b);
-        b -= a;
-    } while (b != 0);
-    return a << shift;
 }
 
 std::uint64_t isqrt(std::uint64_t n) {

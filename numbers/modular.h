@@ -1,5 +1,6 @@
 #pragma once
 
+#include <bit>
 #include <cstdint>
 #include <optional>
 #include <utility>
@@ -18,8 +19,20 @@ std::uint64_t mulMod(std::uint64_t a, std::uint64_t b, std::uint64_t m);
 std::uint64_t powMod(std::uint64_t base, std::uint64_t exponent, std::uint64_t m);
 
 // The greatest common divisor by Stein's binary method: shifts and subtractions, several times
-// faster than Euclid's divisions, and asked for nearly every row of the exact search.
-std::uint64_t gcd(std::uint64_t a, std::uint64_t b);
+// faster than Euclid's divisions, and asked for nearly every row of the exact search, so inline.
+inline std::uint64_t gcd(std::uint64_t a, std::uint64_t b) {
+    if (a == 0 || b == 0)
+        return a | b;
+    const int shift = std::countr_zero(a | b);
+    a >>= std::countr_zero(a);
+    do {
+        b >>= std::countr_zero(b);
+        if (a > b)
+            std::swap(a, b);
+        b -= a;
+    } while (b != 0);
+    return a << shift;
+}
 
 // The greatest r with r² ≤ n.
 std::uint64_t isqrt(std::uint64_t n);
