@@ -59,10 +59,12 @@ ExactSearch search(const QString &deviation, int max, int first, int last, int t
     return s;
 }
 
-auto rowsOf(const ExactSearch &s, ExactSearch::Order order) {
+// Every row the search hands over; a sink that pauses at each call holds the workers back.
+auto rowsOf(const ExactSearch &s, ExactSearch::Order order, int pauseMs = 0) {
     Oracle found;
     const bool complete = s.run(
         [&](std::span<const ExactSearch::Row> rows) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs));
             for (const ExactSearch::Row &r : rows)
                 found.rows.emplace_back(r.x, r.y, r.z, r.primitive);
             return true;
@@ -91,9 +93,10 @@ void TestExactSearch::matchesTheOracle_data() {
     QTest::addColumn<int>("first");
     QTest::addColumn<int>("last");
     QTest::addColumn<int>("threads");
-    const auto row = [](const char *name, const char *d, int max, int first, int last,
-                        int threads) {
-        QTest::newRow(name) << d << max << first << last << threads;
+    QTest::addColumn<int>("pause"); // ms at each call of the sink
+    const auto row = [](const char *name, const char *d, int max, int first, int last, int threads,
+                        int pause = 0) {
+        QTest::newRow(name) << d << max << first << last << threads << pause;
     };
     for (const int threads : {1, 2, 3, 8}) {
         const QByteArray t = " on " + QByteArray::number(threads);
@@ -114,6 +117,7 @@ void TestExactSearch::matchesTheOracle_data() {
     row("few hypotenuses", "-1000000000000", 300, 1, 300, 2);
     row("a hypotenuse of 19 digits", "-999999999999999999999999999999999975", 10, 1, 10, 2);
     row("many hypotenuses, a shard", "-4000000", 1000, 333, 667, 3);
+    row("a slow sink on 8 threads", "1", 600, 1, 600, 8, 3);
 }
 
 void TestExactSearch::matchesTheOracle() {
@@ -122,9 +126,10 @@ void TestExactSearch::matchesTheOracle() {
     QFETCH(int, first);
     QFETCH(int, last);
     QFETCH(int, threads);
+    QFETCH(int, pause);
     const Oracle oracle = bruteForce(deviation, max, first, last);
     const ExactSearch s = search(deviation, max, first, last, threads);
-    const auto [complete, rows] = rowsOf(s, ExactSearch::Order::Search);
+    const auto [complete, rows] = rowsOf(s, ExactSearch::Order::Search, pause);
     QVERIFY(complete);
     QCOMPARE(rows, oracle.rows);
     auto [anyComplete, anyRows] = rowsOf(s, ExactSearch::Order::Any);
