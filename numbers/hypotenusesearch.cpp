@@ -160,8 +160,9 @@ public:
           m_pipeline(threads, 2 * std::size_t{threads}), m_chunks(m_pipeline.slots()),
           m_workers(m_pipeline.threads()) {
         const std::uint64_t count = high - low + 1;
+        // As for the legs: long beside the roots, but the buckets of a job stay within some MB.
         const std::uint64_t longest =
-            std::max<std::uint64_t>(1 << 20, m_roots.entries().size() / 16);
+            std::clamp<std::uint64_t>(m_roots.entries().size() / 4, 1 << 20, 1 << 22);
         const std::uint64_t share = (count + 8 * std::uint64_t{threads} - 1) / (8 * threads);
         m_length = std::clamp<std::uint64_t>(share, 1, longest);
         m_jobs = static_cast<std::size_t>((count + m_length - 1) / m_length);

@@ -169,10 +169,12 @@ void addWorkers(Sieves &sieves, std::optional<std::uint64_t> s, std::uint32_t la
     }
 }
 
-// Starting a job costs a division per root, a few nanoseconds, where a leg costs a hundred or
-// more: a job of a quarter of the roots' number in legs keeps that within a few per cent.
-std::uint64_t jobLength(const Sieves &sieves, std::uint64_t atMost) {
-    return std::max<std::uint64_t>(atMost, sieves.rootCount() / 4);
+// The longest job: starting one costs a division per root, a few nanoseconds, where a leg costs a
+// hundred or more, so a job of a quarter of the roots' number in legs keeps that within a few per
+// cent; but no shorter than `shortest`, and no longer than `longest`, which bounds what a job
+// holds: its rows, or the hits of the large primes waiting in its buckets (about 6 bytes a leg).
+std::uint64_t jobLength(const Sieves &sieves, std::uint64_t shortest, std::uint64_t longest) {
+    return std::clamp<std::uint64_t>(sieves.rootCount() / 4, shortest, longest);
 }
 
 // Every leg of a job, through the sieve, each one's solutions handed to found(x, primitive, y, z).
@@ -267,8 +269,7 @@ bool LegSearch::rows(const ExactSearch::Sink &sink, const ExactSearch::Progress 
     if (stop.stop_requested())
         return false;
     // A job's rows wait for the jobs before it; short jobs keep that memory small.
-    const Plan plan(m_first, m_last, m_threads,
-                    std::min<std::uint64_t>(jobLength(sieves, blockLength), 1 << 18));
+    const Plan plan(m_first, m_last, m_threads, jobLength(sieves, blockLength, 1 << 18));
     addWorkers(sieves, m_root, m_last, m_threads, std::min(blockLength, plan.length));
     const std::uint64_t absD =
         m_d < 0 ? 0 - static_cast<std::uint64_t>(m_d) : static_cast<std::uint64_t>(m_d);
@@ -337,7 +338,7 @@ std::optional<Counts> LegSearch::counts(const ExactSearch::Progress &progress,
     if (stop.stop_requested())
         return std::nullopt;
     // No rows wait here: long jobs, so that few of them start on a large table of roots.
-    const Plan plan(m_first, m_last, m_threads, jobLength(sieves, 1 << 20));
+    const Plan plan(m_first, m_last, m_threads, jobLength(sieves, 1 << 20, 1 << 22));
     addWorkers(sieves, m_root, m_last, m_threads, std::min(blockLength, plan.length));
     const std::uint64_t absD =
         m_d < 0 ? 0 - static_cast<std::uint64_t>(m_d) : static_cast<std::uint64_t>(m_d);
