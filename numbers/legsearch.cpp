@@ -205,7 +205,10 @@ void searchJob(LegSieve &sieve, std::uint32_t low, std::uint32_t high, std::uint
 
 LegSearch::LegSearch(std::int64_t d, std::uint32_t max, std::uint32_t first, std::uint32_t last,
                      unsigned threads)
-    : m_d(d), m_max(max), m_first(first), m_last(last), m_threads(threads) {
+    : m_d(d), m_max(max), m_first(first), m_last(last),
+      // Starting a thread costs about as much as searching a hundred legs.
+      m_threads(static_cast<unsigned>(
+          std::clamp<std::uint64_t>((std::uint64_t{last} - first + 1) >> 6, 1, threads))) {
     if (d >= 0) {
         const std::uint64_t s = Modular::isqrt(static_cast<std::uint64_t>(d));
         if (s * s == static_cast<std::uint64_t>(d))
