@@ -83,7 +83,8 @@ test-tsan:
 	$(call deps,tsan,$(TSAN_BUILD))
 	$(call configure,$(TSAN_BUILD),CC=clang CXX=clang++,-DCMAKE_BUILD_TYPE=RelWithDebInfo -DZAHLENLUPE_TSAN=ON)
 	cmake --build $(TSAN_BUILD) --target tst_exactsearch
-	cd $(TSAN_BUILD) && TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
+	cd $(TSAN_BUILD) && \
+	    TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions=$(CURDIR)/tests/tsan.supp \
 	    ctest --output-on-failure -R '^tst_exactsearch$$'
 
 # The conversions under libFuzzer for FUZZ_SECONDS seconds, starting from the seed corpus.
