@@ -20,6 +20,15 @@ EuclidCount::EuclidCount(std::uint32_t max, std::uint32_t first, std::uint32_t l
     : m_max(max), m_first(first), m_last(last), m_threads(threads) {}
 
 void EuclidCount::addTriple(std::uint64_t a, std::uint64_t b, Counts &counts) const {
+    if (m_first == 1 && m_last == m_max) {
+        // Every leg: the multiples up to max of the longer leg, either way round.
+        const std::uint64_t multiples = m_max / std::max(a, b);
+        counts.above += multiples;
+        counts.below += multiples;
+        ++counts.primitiveAbove;
+        ++counts.primitiveBelow;
+        return;
+    }
     // (ka, kb) and (kb, ka): the first leg in first..last, the second at most max.
     for (const auto &[u, v] : {std::pair(a, b), std::pair(b, a)}) {
         const std::uint64_t lowest = (m_first + u - 1) / u;

@@ -122,7 +122,7 @@ struct Plan {
     Plan(std::uint32_t from, std::uint32_t to, unsigned threads, std::uint64_t longest)
         : first(from), last(to) {
         const std::uint64_t legs = std::uint64_t{to} - from + 1;
-        const std::uint64_t share = (legs + 8 * std::uint64_t{threads} - 1) / (8 * threads);
+        const std::uint64_t share = (legs + 16 * std::uint64_t{threads} - 1) / (16 * threads);
         length = static_cast<std::uint32_t>(std::clamp<std::uint64_t>(share, 1, longest));
         jobs = static_cast<std::size_t>((legs + length - 1) / length);
     }

@@ -23,9 +23,11 @@ void QuadraticSieve::start(std::uint64_t first, std::uint64_t last) {
         m_buckets[b].clear();
     for (const SieveRoots::Entry &entry : m_roots.entries()) {
         const std::uint32_t p = entry.prime;
-        const auto shift = static_cast<std::uint32_t>(first % p);
+        // One division per prime, and a 32-bit one for legs: a job's start is mostly these.
+        const auto shift = static_cast<std::uint32_t>(
+            first <= UINT32_MAX ? static_cast<std::uint32_t>(first) % p : first % p);
         const auto offset = [&](std::uint32_t r) {
-            return static_cast<std::uint32_t>((std::uint64_t{r} + p - shift) % p);
+            return r >= shift ? r - shift : r + (p - shift);
         };
         const bool twoRoots = entry.root != 0 && p != 2;
         const std::uint32_t offsets[2] = {offset(entry.root),

@@ -19,7 +19,7 @@ void SquareSieve::start(std::uint64_t first, std::uint64_t last) {
     for (const std::uint32_t p : m_primes) {
         const auto shift = static_cast<std::uint32_t>(first % p);
         const auto offset = [&](std::uint32_t r) {
-            return static_cast<std::uint32_t>((std::uint64_t{r} + p - shift) % p);
+            return r >= shift ? r - shift : r + (p - shift);
         };
         const std::uint32_t below = m_s % p; // t ≡ s: p divides t − s
         const std::uint32_t above = (p - below) % p;
