@@ -76,10 +76,22 @@ std::uint64_t isqrt(std::uint64_t n) {
     return r;
 }
 
+namespace {
+
+// Whether n is no square modulo the odd prime p: by reciprocity below 2³², where that costs no
+// power, else by Euler's criterion.
+bool nonResidue(std::uint64_t n, std::uint64_t p) {
+    if (p <= std::numeric_limits<std::uint32_t>::max())
+        return legendre(static_cast<std::uint32_t>(n % p), static_cast<std::uint32_t>(p)) == -1;
+    return powMod(n % p, (p - 1) / 2, p) == p - 1;
+}
+
+} // namespace
+
 std::optional<std::uint64_t> sqrtMod(std::uint64_t a, std::uint64_t p) {
     if (p == 2 || a == 0)
         return a;
-    if (powMod(a, (p - 1) / 2, p) != 1)
+    if (nonResidue(a, p))
         return std::nullopt;
     if (p % 4 == 3)
         return powMod(a, (p + 1) / 4, p);
@@ -90,12 +102,14 @@ std::optional<std::uint64_t> sqrtMod(std::uint64_t a, std::uint64_t p) {
         q /= 2;
         ++s;
     }
-    std::uint64_t nonResidue = 2;
-    while (powMod(nonResidue, (p - 1) / 2, p) != p - 1)
-        ++nonResidue;
-    std::uint64_t c = powMod(nonResidue, q, p);
-    std::uint64_t t = powMod(a, q, p);
-    std::uint64_t root = powMod(a, (q + 1) / 2, p);
+    std::uint64_t z = 2;
+    while (!nonResidue(z, p))
+        ++z;
+    std::uint64_t c = powMod(z, q, p);
+    // One power gives both a^((q + 1)/2) and a^q.
+    const std::uint64_t half = powMod(a, (q - 1) / 2, p);
+    std::uint64_t root = mulMod(a, half, p);
+    std::uint64_t t = mulMod(root, half, p);
     unsigned m = s;
     while (t != 1) {
         unsigned i = 0;
@@ -117,7 +131,7 @@ std::pair<std::uint64_t, std::uint64_t> twoSquares(std::uint64_t p) {
         return {1, 1};
     // c^((p − 1)/4) is a square root of −1 for any c that is no square modulo p.
     std::uint64_t c = 2;
-    while (powMod(c, (p - 1) / 2, p) != p - 1)
+    while (!nonResidue(c, p))
         ++c;
     // Euclid's algorithm on p and a square root of −1 stops at the first remainder below √p, which
     // is one of the two squares (Hermite and Serret).
