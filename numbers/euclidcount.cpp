@@ -8,13 +8,6 @@
 
 using Counts = ExactSearch::Counts;
 
-namespace {
-
-// Values of m per job.
-constexpr std::uint32_t mPerJob = 64;
-
-} // namespace
-
 EuclidCount::EuclidCount(std::uint32_t max, std::uint32_t first, std::uint32_t last,
                          unsigned threads)
     : m_max(max), m_first(first), m_last(last), m_threads(threads) {}
@@ -85,7 +78,11 @@ std::optional<Counts> EuclidCount::run(const ExactSearch::Progress &progress,
                                        const std::stop_token &stop) const {
     // No n is left once m² > 2·max: m² − n² ≤ max and 2mn ≤ max then exclude each other.
     const auto mHigh = static_cast<std::uint32_t>(Modular::isqrt(2 * std::uint64_t{m_max}));
-    const std::size_t jobs = mHigh < 2 ? 0 : (mHigh - 2) / mPerJob + 1;
+    // Sixteen jobs per thread even out the work, which is largest for m about sqrt(max / 2); each
+    // job wakes the taker, so not many more.
+    const std::uint32_t values = mHigh < 2 ? 0 : mHigh - 1;
+    const std::uint32_t mPerJob = std::max(16U, (values + 16 * m_threads - 1) / (16 * m_threads));
+    const std::size_t jobs = (values + mPerJob - 1) / mPerJob;
     const JobPipeline pipeline(m_threads, 2 * std::size_t{m_threads});
     std::vector<Counts> chunks(pipeline.slots());
     std::vector<std::vector<char>> marks(pipeline.threads());
