@@ -110,29 +110,42 @@ void sortLeg(std::vector<Row> &rows, std::size_t begin) {
               [](const Row &a, const Row &b) { return a.y < b.y; });
 }
 
-// How the legs are cut into jobs.
-struct Plan {
-    std::uint32_t first;
-    std::uint32_t last;
-    std::uint32_t length;
-    std::size_t jobs;
-
-    // Some jobs per thread, so that one slow job does not leave the others idle, and no longer
-    // than `longest`.
-    Plan(std::uint32_t from, std::uint32_t to, unsigned threads, std::uint64_t longest)
-        : first(from), last(to) {
-        const std::uint64_t legs = std::uint64_t{to} - from + 1;
-        const std::uint64_t share = (legs + 16 * std::uint64_t{threads} - 1) / (16 * threads);
-        length = static_cast<std::uint32_t>(std::clamp<std::uint64_t>(share, 1, longest));
-        jobs = static_cast<std::size_t>((legs + length - 1) / length);
+// How the legs are cut into jobs: from the first leg on, each job takes a share of the legs left
+// between `shortest` and `longest`. With shortest = longest they are all alike; otherwise they
+// shrink as the search goes on, so that few jobs pay for a start and the last ones, short, leave
+// no thread idle for long.
+class Plan {
+public:
+    Plan(std::uint32_t from, std::uint32_t to, unsigned threads, std::uint64_t shortest,
+         std::uint64_t longest) {
+        shortest = std::max<std::uint64_t>(shortest, 1);
+        longest = std::max(longest, shortest);
+        std::uint64_t start = from;
+        for (std::uint64_t left = std::uint64_t{to} - from + 1; left > 0;) {
+            const std::uint64_t length =
+                std::min(left, std::clamp<std::uint64_t>(left / (2 * threads), shortest, longest));
+            m_starts.push_back(static_cast<std::uint32_t>(start));
+            start += length;
+            left -= length;
+        }
+        m_end = start;
     }
-    std::uint32_t low(std::size_t job) const {
-        return static_cast<std::uint32_t>(first + std::uint64_t{length} * job);
-    }
+    std::size_t jobs() const { return m_starts.size(); }
+    std::uint32_t low(std::size_t job) const { return m_starts[job]; }
     std::uint32_t high(std::size_t job) const {
-        return static_cast<std::uint32_t>(
-            std::min<std::uint64_t>(last, first + std::uint64_t{length} * (job + 1) - 1));
+        return static_cast<std::uint32_t>((job + 1 < m_starts.size() ? m_starts[job + 1] : m_end) -
+                                          1);
     }
+    std::uint32_t longestJob() const {
+        std::uint32_t longest = 0;
+        for (std::size_t job = 0; job < jobs(); ++job)
+            longest = std::max(longest, high(job) - low(job) + 1);
+        return longest;
+    }
+
+private:
+    std::vector<std::uint32_t> m_starts;
+    std::uint64_t m_end = 0;
 };
 
 // The sieves of the workers, and the table of roots they share.
@@ -169,13 +182,9 @@ void addWorkers(Sieves &sieves, std::optional<std::uint64_t> s, std::uint32_t la
     }
 }
 
-// The longest job: starting one costs a division per root, a few nanoseconds, where a leg costs a
-// hundred or more, so a job of a quarter of the roots' number in legs keeps that within a few per
-// cent; but no shorter than `shortest`, and no longer than `longest`, which bounds what a job
-// holds: its rows, or the hits of the large primes waiting in its buckets (about 6 bytes a leg).
-std::uint64_t jobLength(const Sieves &sieves, std::uint64_t shortest, std::uint64_t longest) {
-    return std::clamp<std::uint64_t>(sieves.rootCount() / 4, shortest, longest);
-}
+// Starting a job costs a division per root, a few nanoseconds, where a leg costs a hundred or
+// more: a job of a quarter of the roots' number in legs keeps that within a few per cent.
+std::uint64_t worthAStart(const Sieves &sieves) { return sieves.rootCount() / 4; }
 
 // Every leg of a job, through the sieve, each one's solutions handed to found(x, primitive, y, z).
 template <typename Found>
@@ -271,9 +280,14 @@ bool LegSearch::rows(const ExactSearch::Sink &sink, const ExactSearch::Progress 
     Sieves sieves = makeSieves(m_d, m_root, m_first, m_last, m_threads, stop);
     if (stop.stop_requested())
         return false;
-    // A job's rows wait for the jobs before it; short jobs keep that memory small.
-    const Plan plan(m_first, m_last, m_threads, jobLength(sieves, blockLength, 1 << 18));
-    addWorkers(sieves, m_root, m_last, m_threads, std::min(blockLength, plan.length));
+    // A job's rows wait for the jobs before it, so all are short and alike: some for every
+    // thread, and no more rows waiting than some MB.
+    const std::uint64_t legs = std::uint64_t{m_last} - m_first + 1;
+    const std::uint64_t length = std::clamp<std::uint64_t>(
+        legs / (16 * m_threads), 1,
+        std::clamp<std::uint64_t>(worthAStart(sieves), blockLength, 1 << 18));
+    const Plan plan(m_first, m_last, m_threads, length, length);
+    addWorkers(sieves, m_root, m_last, m_threads, std::min(blockLength, plan.longestJob()));
     const std::uint64_t absD =
         m_d < 0 ? 0 - static_cast<std::uint64_t>(m_d) : static_cast<std::uint64_t>(m_d);
     const bool sorted = order == ExactSearch::Order::Search;
@@ -312,7 +326,6 @@ bool LegSearch::rows(const ExactSearch::Sink &sink, const ExactSearch::Progress 
         return true;
     };
     std::uint64_t done = 0;
-    const double legs = static_cast<double>(m_last - m_first) + 1;
     const auto take = [&](std::size_t job, std::size_t slot) {
         const std::span<const Row> rows = chunks[slot];
         const std::uint32_t low = plan.low(job);
@@ -328,11 +341,12 @@ bool LegSearch::rows(const ExactSearch::Sink &sink, const ExactSearch::Progress 
             return false;
         }
         done += high - low + 1;
-        progress(static_cast<double>(done) / legs);
+        progress(static_cast<double>(done) / static_cast<double>(legs));
         return true;
     };
-    return pipeline.run(plan.jobs, sorted ? JobPipeline::Order::Jobs : JobPipeline::Order::Finished,
-                        work, take, stop);
+    return pipeline.run(plan.jobs(),
+                        sorted ? JobPipeline::Order::Jobs : JobPipeline::Order::Finished, work,
+                        take, stop);
 }
 
 std::optional<Counts> LegSearch::counts(const ExactSearch::Progress &progress,
@@ -340,9 +354,14 @@ std::optional<Counts> LegSearch::counts(const ExactSearch::Progress &progress,
     Sieves sieves = makeSieves(m_d, m_root, m_first, m_last, m_threads, stop);
     if (stop.stop_requested())
         return std::nullopt;
-    // No rows wait here: long jobs, so that few of them start on a large table of roots.
-    const Plan plan(m_first, m_last, m_threads, jobLength(sieves, 1 << 20, 1 << 22));
-    addWorkers(sieves, m_root, m_last, m_threads, std::min(blockLength, plan.length));
+    // No rows wait here: long jobs first, shorter ones towards the end; the longest hold some MB
+    // of bucketed primes (about 6 bytes a leg).
+    const std::uint64_t legs = std::uint64_t{m_last} - m_first + 1;
+    constexpr std::uint64_t longest = 1 << 20;
+    const Plan plan(m_first, m_last, m_threads,
+                    std::max(legs / (64 * m_threads), std::min(worthAStart(sieves), longest)),
+                    longest);
+    addWorkers(sieves, m_root, m_last, m_threads, std::min(blockLength, plan.longestJob()));
     const std::uint64_t absD =
         m_d < 0 ? 0 - static_cast<std::uint64_t>(m_d) : static_cast<std::uint64_t>(m_d);
     const JobPipeline pipeline(m_threads, 2 * std::size_t{m_threads});
@@ -358,14 +377,13 @@ std::optional<Counts> LegSearch::counts(const ExactSearch::Progress &progress,
     };
     Counts total;
     std::uint64_t done = 0;
-    const double legs = static_cast<double>(m_last - m_first) + 1;
     const auto take = [&](std::size_t job, std::size_t slot) {
         total += chunks[slot];
         done += plan.high(job) - plan.low(job) + 1;
-        progress(static_cast<double>(done) / legs);
+        progress(static_cast<double>(done) / static_cast<double>(legs));
         return true;
     };
-    if (!pipeline.run(plan.jobs, JobPipeline::Order::Finished, work, take, stop))
+    if (!pipeline.run(plan.jobs(), JobPipeline::Order::Finished, work, take, stop))
         return std::nullopt;
     if (const std::optional<std::uint32_t> zero = zeroLeg())
         total += zeroLegCounts(*zero);
