@@ -58,6 +58,16 @@ std::uint64_t powMod(std::uint64_t base, std::uint64_t exponent, std::uint64_t m
         return form.out(result);
     }
     std::uint64_t result = 1 % m;
+    if (m <= std::numeric_limits<std::uint32_t>::max()) {
+        // The sieve's primes, tens of millions of powers when its table is built: products in 64
+        // bits, with no call per step.
+        for (; exponent > 0; exponent >>= 1) {
+            if (exponent & 1)
+                result = result * base % m;
+            base = base * base % m;
+        }
+        return result;
+    }
     for (; exponent > 0; exponent >>= 1) {
         if (exponent & 1)
             result = mulMod(result, base, m);
