@@ -2,6 +2,7 @@
 # BUILD names the build directory; the sanitizer and fuzzing builds sit beside it.
 BUILD ?= build
 ASAN_BUILD ?= $(BUILD)-asan
+TSAN_BUILD ?= $(BUILD)-tsan
 FUZZ_BUILD ?= $(BUILD)-fuzz
 MUTANTS_BUILD ?= $(BUILD)-mutants
 CMAKE_FLAGS ?=
@@ -24,7 +25,7 @@ endef
 
 # The targets share build directories and apt: one at a time.
 .NOTPARALLEL:
-.PHONY: all deps program build run test bench test-asan fuzz soak soak-x package lint install \
+.PHONY: all deps program build run test bench bench-exact test-asan test-tsan fuzz soak soak-x package lint install \
         uninstall clean format format-check mutants
 
 all: build
@@ -57,6 +58,13 @@ bench: build
 	$(OFFSCREEN) ./$(BUILD)/bench/zahlenlupe_bench
 	$(OFFSCREEN) ./$(BUILD)/bench/zahlenlupe_bench_map
 
+# The exact search on one thread and on every core (ZAHLENLUPE_BENCH_BILLION=1 adds legs to 10⁹).
+bench-exact:
+	$(call deps,run,$(BUILD))
+	$(call configure,$(BUILD),,$(CMAKE_FLAGS))
+	cmake --build $(BUILD) --target zahlenlupe_bench_exact
+	./$(BUILD)/bench/zahlenlupe_bench_exact
+
 # The whole suite built with clang, AddressSanitizer and UndefinedBehaviorSanitizer, stopping at
 # the first report.
 test-asan:
@@ -69,6 +77,16 @@ test-asan:
 	    UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
 	    ctest --output-on-failure
 	@grep -ho 'seed [0-9]*, [0-9]* events.*' $(ASAN_BUILD)/Testing/Temporary/LastTest.log || true
+
+# The tests that run the parallel exact search in their own process, built with clang and
+# ThreadSanitizer, stopping at the first report.
+test-tsan:
+	$(call deps,tsan,$(TSAN_BUILD))
+	$(call configure,$(TSAN_BUILD),CC=clang CXX=clang++,-DCMAKE_BUILD_TYPE=RelWithDebInfo -DZAHLENLUPE_TSAN=ON)
+	cmake --build $(TSAN_BUILD) --target tst_exactsearch
+	cd $(TSAN_BUILD) && \
+	    TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions=$(CURDIR)/tests/tsan.supp \
+	    ctest --output-on-failure -R '^tst_exactsearch$$'
 
 # The conversions under libFuzzer for FUZZ_SECONDS seconds, starting from the seed corpus.
 fuzz:
@@ -143,4 +161,4 @@ format-check:
 	clang-format --dry-run -Werror $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(MUTANTS_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(FUZZ_BUILD) $(MUTANTS_BUILD)

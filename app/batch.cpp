@@ -37,7 +37,8 @@ void quietQt(QtMsgType type, const QMessageLogContext &, const QString &message)
         complain(Failure(message));
 }
 
-// How far a long exact search is, on the terminal only, and only once it has run a second.
+// How far a long exact search is and how long it may still take, on the terminal only, and only
+// once it has run a second.
 class ProgressLine {
 public:
     ProgressLine() : m_shown(isatty(STDERR_FILENO) == 1) { m_clock.start(); }
@@ -54,7 +55,10 @@ public:
             return;
         m_percent = percent;
         m_written = true;
-        std::fprintf(stderr, "\rzahlenlupe: %d %%", percent);
+        // The rest at the pace so far.
+        const double left =
+            done > 0 ? static_cast<double>(m_clock.elapsed()) / 1000 * (1 - done) / done : 0;
+        std::fprintf(stderr, "\rzahlenlupe: %d %%, noch etwa %.0f s\x1b[K", percent, left);
         std::fflush(stderr);
     }
 
@@ -77,25 +81,34 @@ int writeExact(const CommandLine &command) {
         list.emplace(command.format, ListWriter::toDescriptor(STDOUT_FILENO));
     std::vector<ExactSearch::Row> kept;
     if (whole) {
+        ExactSearch search(*whole, static_cast<std::uint32_t>(command.maxLeg));
+        if (command.threads > 0)
+            search.setThreads(static_cast<unsigned>(command.threads));
+        if (command.firstLeg > 0)
+            search.setLegs(static_cast<std::uint32_t>(command.firstLeg),
+                           static_cast<std::uint32_t>(command.lastLeg));
         ProgressLine progress;
-        const auto sink = [&](std::span<const ExactSearch::Row> rows) {
-            if (command.primitiveOnly) {
-                kept.clear();
-                for (const ExactSearch::Row &row : rows)
-                    if (row.primitive)
-                        kept.push_back(row);
-                rows = kept;
-            }
-            if (command.count) {
-                for (const ExactSearch::Row &row : rows)
-                    count.add(row.x, row.y, row.primitive);
-                return true;
-            }
-            return !list->add(rows);
-        };
-        ExactSearch(*whole, static_cast<std::uint32_t>(command.maxLeg))
-            .run(sink, std::ref(progress),
-                 command.count ? ExactSearch::Order::Any : ExactSearch::Order::Search);
+        if (command.count) {
+            const ExactSearch::Counts counts = *search.count(std::ref(progress));
+            if (command.primitiveOnly)
+                count.add(counts.primitive(), counts.primitiveAbove, counts.primitiveBelow,
+                          counts.primitive());
+            else
+                count.add(counts.count(), counts.above, counts.below, counts.primitive());
+        } else {
+            search.run(
+                [&](std::span<const ExactSearch::Row> rows) {
+                    if (command.primitiveOnly) {
+                        kept.clear();
+                        for (const ExactSearch::Row &row : rows)
+                            if (row.primitive)
+                                kept.push_back(row);
+                        rows = kept;
+                    }
+                    return !list->add(rows);
+                },
+                std::ref(progress));
+        }
     }
     if (command.count)
         return writeOut(count.text(command.format), "Die Anzahl");

@@ -51,7 +51,11 @@ const QString help = QStringLiteral(
     "                         Fensters (double-Genauigkeit); sie ist exakt für ganze d\n"
     "                         mit |d| < 2^52 \u2212 1.\n"
     "  --max N                Katheten 1..N (Standard 100; N \u2260 100 nur mit --exact,\n"
-    "                         bis 10000000).\n"
+    "                         bis 1000000000).\n"
+    "  --legs A..B            Mit --exact: die erste Kathete x nur in A..B, y weiter\n"
+    "                         in 1..N (1 \u2264 A \u2264 B \u2264 N).\n"
+    "  --threads T            Mit --exact: T Threads, 1..1024 (Standard: alle Kerne,\n"
+    "                         die das Programm nutzen darf).\n"
     "  --map                  Die Karte: alle exakten Lösungen mit Katheten 1..N\n"
     "                         (--max bis 1000000, Standard 1000), zu --deviation D,\n"
     "                         mit --primitive nur die primitiven; allein, ohne das\n"
@@ -151,10 +155,12 @@ CommandLine CommandLine::parse(const QList<QByteArray> &raw) {
     const QCommandLineOption viewOption(QStringLiteral("view"), {}, QStringLiteral("V"));
     const QCommandLineOption sizeOption(QStringLiteral("size"), {}, QStringLiteral("S"));
     const QCommandLineOption plainOption(QStringLiteral("plain"), {});
+    const QCommandLineOption legsOption(QStringLiteral("legs"), {}, QStringLiteral("A..B"));
+    const QCommandLineOption threadsOption(QStringLiteral("threads"), {}, QStringLiteral("T"));
     parser.addOptions({helpOption, versionOption, deviationOption, radiusOption, segmentOption,
                        exportOption, scaleOption, listOption, formatOption, countOption,
                        exactOption, maxOption, primitiveOption, mapOption, viewOption, sizeOption,
-                       plainOption});
+                       plainOption, legsOption, threadsOption});
     for (const char *name : qtOptionsWithValue)
         parser.addOption(QCommandLineOption(QLatin1String(name), {}, QStringLiteral("V")));
     for (const char *name : qtFlags)
@@ -167,7 +173,7 @@ CommandLine CommandLine::parse(const QList<QByteArray> &raw) {
                            .arg(parser.positionalArguments().constFirst()));
     for (const QCommandLineOption &option :
          {deviationOption, radiusOption, segmentOption, exportOption, scaleOption, formatOption,
-          maxOption, viewOption, sizeOption}) {
+          maxOption, viewOption, sizeOption, legsOption, threadsOption}) {
         if (parser.values(option).size() > 1)
             return failure(
                 QStringLiteral("--%1 ist mehrfach angegeben.").arg(option.names().constFirst()));
@@ -270,7 +276,7 @@ CommandLine CommandLine::parse(const QList<QByteArray> &raw) {
         return failure(QStringLiteral("--list und --count schließen einander aus: entweder die "
                                       "Lösungen oder ihre Anzahl."));
     for (const QCommandLineOption &option :
-         {formatOption, exactOption, maxOption, primitiveOption}) {
+         {formatOption, exactOption, maxOption, primitiveOption, legsOption, threadsOption}) {
         if (parser.isSet(option) && !solutions)
             return failure(QStringLiteral("--%1 gilt nur zusammen mit --list oder --count.")
                                .arg(option.names().constFirst()));
@@ -291,6 +297,34 @@ CommandLine CommandLine::parse(const QList<QByteArray> &raw) {
                                           "kennt nur die Katheten 1..100.")
                                .arg(text));
         result.maxLeg = *max;
+    }
+    for (const QCommandLineOption &option : {legsOption, threadsOption}) {
+        if (parser.isSet(option) && !result.exact)
+            return failure(
+                QStringLiteral("--%1 gilt nur mit --exact.").arg(option.names().constFirst()));
+    }
+    if (parser.isSet(threadsOption)) {
+        const QString text = parser.value(threadsOption);
+        const std::optional<int> threads = wholeNumberIn(text, 1, 1024);
+        if (!threads)
+            return failure(
+                QStringLiteral("--threads: »%1« ist keine ganze Zahl von 1 bis 1024.").arg(text));
+        result.threads = *threads;
+    }
+    if (parser.isSet(legsOption)) {
+        const QString text = parser.value(legsOption);
+        const QStringList ends = text.split(QStringLiteral(".."));
+        const std::optional<int> first =
+            ends.size() == 2 ? wholeNumberIn(ends[0], 1, result.maxLeg) : std::nullopt;
+        const std::optional<int> last =
+            ends.size() == 2 ? wholeNumberIn(ends[1], 1, result.maxLeg) : std::nullopt;
+        if (!first || !last || *first > *last)
+            return failure(QStringLiteral("--legs: »%1« ist kein Bereich A..B ganzer Zahlen mit "
+                                          "1 ≤ A ≤ B ≤ %2.")
+                               .arg(text)
+                               .arg(result.maxLeg));
+        result.firstLeg = *first;
+        result.lastLeg = *last;
     }
     if (result.exact) {
         // A negative d of more digits than the search builds is refused; a positive one simply

@@ -37,6 +37,11 @@ struct CommandLine {
     bool exact = false;
     int maxLeg = 100;
     bool primitiveOnly = false;
+    // The exact search: worker threads (0: every core the process may use) and the first leg's
+    // range (0..0: 1..maxLeg).
+    int threads = 0;
+    int firstLeg = 0;
+    int lastLeg = 0;
 
     // --map: the map alone, or its picture written without a window (Mode::Batch).
     bool map = false;

@@ -1,5 +1,6 @@
 #include "numbers/modular.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -57,6 +58,16 @@ std::uint64_t powMod(std::uint64_t base, std::uint64_t exponent, std::uint64_t m
         return form.out(result);
     }
     std::uint64_t result = 1 % m;
+    if (m <= std::numeric_limits<std::uint32_t>::max()) {
+        // The sieve's primes, tens of millions of powers when its table is built: products in 64
+        // bits, with no call per step.
+        for (; exponent > 0; exponent >>= 1) {
+            if (exponent & 1)
+                result = result * base % m;
+            base = base * base % m;
+        }
+        return result;
+    }
     for (; exponent > 0; exponent >>= 1) {
         if (exponent & 1)
             result = mulMod(result, base, m);
@@ -75,10 +86,22 @@ std::uint64_t isqrt(std::uint64_t n) {
     return r;
 }
 
+namespace {
+
+// Whether n is no square modulo the odd prime p: by reciprocity below 2³², where that costs no
+// power, else by Euler's criterion.
+bool nonResidue(std::uint64_t n, std::uint64_t p) {
+    if (p <= std::numeric_limits<std::uint32_t>::max())
+        return legendre(static_cast<std::uint32_t>(n % p), static_cast<std::uint32_t>(p)) == -1;
+    return powMod(n % p, (p - 1) / 2, p) == p - 1;
+}
+
+} // namespace
+
 std::optional<std::uint64_t> sqrtMod(std::uint64_t a, std::uint64_t p) {
     if (p == 2 || a == 0)
         return a;
-    if (powMod(a, (p - 1) / 2, p) != 1)
+    if (nonResidue(a, p))
         return std::nullopt;
     if (p % 4 == 3)
         return powMod(a, (p + 1) / 4, p);
@@ -89,12 +112,14 @@ std::optional<std::uint64_t> sqrtMod(std::uint64_t a, std::uint64_t p) {
         q /= 2;
         ++s;
     }
-    std::uint64_t nonResidue = 2;
-    while (powMod(nonResidue, (p - 1) / 2, p) != p - 1)
-        ++nonResidue;
-    std::uint64_t c = powMod(nonResidue, q, p);
-    std::uint64_t t = powMod(a, q, p);
-    std::uint64_t root = powMod(a, (q + 1) / 2, p);
+    std::uint64_t z = 2;
+    while (!nonResidue(z, p))
+        ++z;
+    std::uint64_t c = powMod(z, q, p);
+    // One power gives both a^((q + 1)/2) and a^q.
+    const std::uint64_t half = powMod(a, (q - 1) / 2, p);
+    std::uint64_t root = mulMod(a, half, p);
+    std::uint64_t t = mulMod(root, half, p);
     unsigned m = s;
     while (t != 1) {
         unsigned i = 0;
@@ -116,7 +141,7 @@ std::pair<std::uint64_t, std::uint64_t> twoSquares(std::uint64_t p) {
         return {1, 1};
     // c^((p − 1)/4) is a square root of −1 for any c that is no square modulo p.
     std::uint64_t c = 2;
-    while (powMod(c, (p - 1) / 2, p) != p - 1)
+    while (!nonResidue(c, p))
         ++c;
     // Euclid's algorithm on p and a square root of −1 stops at the first remainder below √p, which
     // is one of the two squares (Hermite and Serret).
@@ -148,6 +173,113 @@ std::vector<std::uint32_t> primesUpTo(std::uint32_t bound) {
             composite[j] = true;
     }
     return primes;
+}
+
+int legendre(std::uint32_t a, std::uint32_t p) {
+    // Jacobi's symbol (a / n) with n odd; for a prime n it is Legendre's.
+    std::uint32_t n = p;
+    int result = 1;
+    while (a != 0) {
+        while (a % 2 == 0) {
+            a /= 2;
+            if (n % 8 == 3 || n % 8 == 5)
+                result = -result;
+        }
+        std::swap(a, n);
+        if (a % 4 == 3 && n % 4 == 3)
+            result = -result;
+        a %= n;
+    }
+    return n == 1 ? result : 0;
+}
+
+namespace {
+
+bool isPrime(std::uint64_t n) {
+    if (n < 2)
+        return false;
+    for (const std::uint64_t p : {2, 3, 5, 7, 11, 13, 17, 19, 23, 29, 31, 37}) {
+        if (n % p == 0)
+            return n == p;
+    }
+    std::uint64_t odd = n - 1;
+    int twos = 0;
+    for (; odd % 2 == 0; odd /= 2)
+        ++twos;
+    // These twelve bases decide every n below 3.3 · 10²⁴.
+    for (const std::uint64_t base : {2, 3, 5, 7, 11, 13, 17, 19, 23, 29, 31, 37}) {
+        std::uint64_t x = powMod(base, odd, n);
+        if (x == 1 || x == n - 1)
+            continue;
+        bool composite = true;
+        for (int i = 1; i < twos && composite; ++i) {
+            x = mulMod(x, x, n);
+            composite = x != n - 1;
+        }
+        if (composite)
+            return false;
+    }
+    return true;
+}
+
+// Some factor of an odd composite n other than 1 and n.
+std::uint64_t someFactor(std::uint64_t n) {
+    for (std::uint64_t increment = 1;; ++increment) {
+        const auto step = [&](std::uint64_t v) { return (mulMod(v, v, n) + increment) % n; };
+        std::uint64_t x = 2;
+        std::uint64_t y = 2;
+        std::uint64_t saved = 2;
+        std::uint64_t g = 1;
+        // Brent: the differences are multiplied up and their gcd with n taken once per round.
+        for (std::uint64_t length = 1; g == 1; length *= 2) {
+            x = y;
+            for (std::uint64_t i = 0; i < length; ++i)
+                y = step(y);
+            for (std::uint64_t done = 0; done < length && g == 1; done += 64) {
+                saved = y;
+                std::uint64_t product = 1;
+                for (std::uint64_t i = 0; i < 64 && done + i < length; ++i) {
+                    y = step(y);
+                    product = mulMod(product, x > y ? x - y : y - x, n);
+                }
+                g = gcd(product, n);
+            }
+        }
+        if (g == n) {
+            // The product passed a multiple of n: go back to single steps.
+            do {
+                saved = step(saved);
+                g = gcd(x > saved ? x - saved : saved - x, n);
+            } while (g == 1);
+        }
+        if (g != n)
+            return g;
+    }
+}
+
+void split(std::uint64_t n, std::vector<std::uint64_t> &out) {
+    if (n == 1)
+        return;
+    if (isPrime(n)) {
+        out.push_back(n);
+        return;
+    }
+    const std::uint64_t f = someFactor(n);
+    split(f, out);
+    split(n / f, out);
+}
+
+} // namespace
+
+std::vector<std::uint64_t> primeFactors(std::uint64_t n) {
+    std::vector<std::uint64_t> out;
+    for (std::uint64_t p = 2; p < 64 && p * p <= n; ++p) {
+        for (; n % p == 0; n /= p)
+            out.push_back(p);
+    }
+    split(n, out);
+    std::sort(out.begin(), out.end());
+    return out;
 }
 
 } // namespace Modular

@@ -1,63 +1,46 @@
 #pragma once
 
-#include "numbers/modular.h"
+#include "numbers/legsieve.h"
+#include "numbers/sieveroots.h"
 
-#include <cstdint>
-#include <memory>
-#include <span>
 #include <vector>
 
-// The values t² − c for the consecutive whole numbers t of a range, each with its prime factors,
-// one block of t at a time. A prime p divides t² − c exactly when t is a root of c modulo p, so
-// the primes are sieved along the roots instead of trying each value: the work per value is a
-// few divisions. Every prime up to √(largest |t² − c|) is sieved, so what is left of a value
-// after them is 1 or one prime, the cofactor.
-class QuadraticSieve {
+// The values t² − c, factored by walking the roots of c modulo every prime of a SieveRoots table:
+// a prime p divides t² − c exactly when t is a root, so the work per value is a few divisions.
+// The table holds every prime up to √(largest |t² − c|), so what is left of a value after them is
+// 1 or one prime.
+//
+// Primes below the block length are carried from block to block. The others hit a block seldom,
+// and walking all of them for every block would cost more than the block itself: when a range
+// starts, each one's first hit in it goes into the bucket of its block, and each hit puts the
+// prime's next one into a later bucket. Starting a range costs one division per root, so a
+// range is long beside the number of roots.
+class QuadraticSieve : public LegSieve {
 public:
-    struct Factor {
-        std::uint32_t prime = 0;
-        std::uint32_t exponent = 0;
-    };
+    // t runs over ranges whose |t² − c| stays within the square of the table's bound, each at
+    // most 2³² − 1 long; blocks of `length` values.
+    QuadraticSieve(const SieveRoots &roots, std::uint32_t length);
 
-    // t runs from first to last (first ≤ last); largest bounds |t² − c| on that range and may be
-    // at most 2⁶².
-    QuadraticSieve(Modular::SignedWide c, std::uint64_t first, std::uint64_t last,
-                   std::uint64_t largest);
-
-    // Factors the next block of t; false once the whole range has been handed out.
-    bool next();
-
-    std::uint64_t blockStart() const { return m_start; }
-    std::uint32_t blockSize() const { return m_size; }
-    // For the t at blockStart() + i: |t² − c|, whether t² − c is negative, its sieved prime
-    // factors (none for 0, whose value is not factored), and the prime left over or 1.
-    std::uint64_t magnitude(std::uint32_t i) const { return m_magnitude[i]; }
-    bool negative(std::uint32_t i) const { return m_negative[i] != 0; }
-    std::span<const Factor> factors(std::uint32_t i) const {
-        return {m_factors.get() + std::size_t{i} * slots, m_count[i]};
-    }
-    std::uint64_t cofactor(std::uint32_t i) const { return m_rest[i]; }
+    void start(std::uint64_t first, std::uint64_t last) override;
+    bool next() override;
 
 private:
-    // No value below 2⁶² has more distinct prime factors.
-    static constexpr std::size_t slots = 15;
-
     struct Root {
         std::uint32_t prime;
-        std::uint32_t next; // offset of the next t with this root from the current block's start
+        std::uint32_t next; // the next t with this root, from the current block's start
+    };
+    struct Hit {
+        std::uint32_t prime;
+        std::uint32_t offset; // from the range's first t
     };
 
-    Modular::SignedWide m_c;
-    std::uint64_t m_last;
-    std::uint32_t m_length; // of a block
-    std::uint64_t m_start = 0;
-    std::uint32_t m_size = 0;
+    void divide(std::uint32_t i, std::uint32_t prime);
+
+    const SieveRoots &m_roots;
+    std::uint64_t m_first = 0;
+    std::uint64_t m_last = 0;
     bool m_started = false;
-    std::vector<Root> m_roots;
-    // Left uninitialised: each block writes what it reads, and untouched pages cost nothing.
-    std::unique_ptr<std::uint64_t[]> m_magnitude;
-    std::unique_ptr<std::uint64_t[]> m_rest;
-    std::unique_ptr<std::uint8_t[]> m_negative;
-    std::unique_ptr<std::uint8_t[]> m_count;
-    std::unique_ptr<Factor[]> m_factors;
+    std::size_t m_block = 0; // of the range
+    std::vector<Root> m_small;
+    std::vector<std::vector<Hit>> m_buckets; // by block of the range
 };

@@ -16,6 +16,14 @@ public:
         m_below += x > y;
         m_primitive += primitive;
     }
+    // Solutions counted elsewhere: how many, above and below the diagonal, primitive.
+    void add(std::uint64_t count, std::uint64_t above, std::uint64_t below,
+             std::uint64_t primitive) {
+        m_count += count;
+        m_above += above;
+        m_below += below;
+        m_primitive += primitive;
+    }
 
     std::uint64_t count() const { return m_count; }
     QByteArray text(ListWriter::Format format) const;

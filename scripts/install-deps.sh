@@ -6,6 +6,7 @@
 #   run      compiling and starting the program (also build, bench, soak, install)
 #   test     run + the tools of the real-window tests (X and Wayland) and the install checks
 #   asan     test + clang and its sanitizer runtime
+#   tsan     run + clang and its sanitizer runtime (ThreadSanitizer)
 #   soakx    run + clang, its sanitizer runtime and the X tools of the real-window soak (required)
 #   fuzz     run + clang and libFuzzer
 #   package  run + what CPack needs to compute the package's dependencies
@@ -58,6 +59,10 @@ asan)
     sanitizers=1
     optional=(xvfb xdotool x11-apps weston desktop-file-utils appstream poppler-utils librsvg2-bin)
     ;;
+tsan)
+    required=("${run[@]}" clang)
+    sanitizers=1
+    ;;
 soakx)
     required=("${run[@]}" clang xvfb xdotool x11-apps)
     sanitizers=1
@@ -70,7 +75,7 @@ package) required=("${package[@]}") ;;
 lint) required=("${package[@]}" lintian appstream desktop-file-utils) ;;
 format) required=(clang-format) ;;
 *)
-    echo "usage: $0 run|test|asan|soakx|fuzz|package|lint|format [build-directory]" >&2
+    echo "usage: $0 run|test|asan|tsan|soakx|fuzz|package|lint|format [build-directory]" >&2
     exit 2
     ;;
 esac

@@ -330,6 +330,9 @@ void TestResults::listOnTheCommandLine_data() {
         << exact +
                QStringList{"--max", "10000000", "--deviation", "-999999999999999999999999999975"}
         << 3 << "x,y,z,primitive\n" + huge << QByteArray();
+    QTest::newRow("exact: the legs 4..5 of 1..12 on three threads")
+        << exact + QStringList{"--max", "12", "--legs", "4..5", "--threads", "3"} << 3
+        << QByteArray("x,y,z,primitive\n4,3,5,true\n5,12,13,true\n") << QByteArray();
     const QByteArray googol = "1" + QByteArray(100, '0');
     QTest::newRow("exact: z of 101 digits")
         << exact + QStringList{"--deviation", "-" + QString(198, u'9') + "75"} << 3
@@ -582,7 +585,7 @@ void TestResults::badArgumentsLeaveNothing_data() {
         << out({"--deviation", "\x1b[2J"}) << 2
         << QByteArray("--deviation: »\\x1b[2J« ist keine Zahl.");
     QTest::newRow("escape sequence as option") << out({"--\x1b]0;x\x07\n"}) << 2 << QByteArray();
-    const QByteArray maxLine = "ist keine ganze Zahl von 1 bis 10000000.";
+    const QByteArray maxLine = "ist keine ganze Zahl von 1 bis 1000000000.";
     const QStringList exact{"--exact", "--count"};
     QTest::newRow("max 0") << exact + QStringList{"--max", "0"} << 2 << "--max: »0« " + maxLine;
     QTest::newRow("max negative") << exact + QStringList{"--max", "-5"} << 2
@@ -592,7 +595,7 @@ void TestResults::badArgumentsLeaveNothing_data() {
     QTest::newRow("max no number")
         << exact + QStringList{"--max", "zehn"} << 2 << "--max: »zehn« " + maxLine;
     QTest::newRow("max beyond the limit")
-        << exact + QStringList{"--max", "10000001"} << 2 << "--max: »10000001« " + maxLine;
+        << exact + QStringList{"--max", "1000000001"} << 2 << "--max: »1000000001« " + maxLine;
     QTest::newRow("max twice") << exact + QStringList{"--max", "5", "--max", "5"} << 2
                                << QByteArray("--max ist mehrfach angegeben.");
     QTest::newRow("max other than 100 by the window's rule")
@@ -610,6 +613,21 @@ void TestResults::badArgumentsLeaveNothing_data() {
                                                  "immer die Regel des Fensters.");
     QTest::newRow("radius on a count alone")
         << QStringList{"--count", "--radius", "3"} << 2 << QByteArray();
+    const QByteArray threadsLine = "ist keine ganze Zahl von 1 bis 1024.";
+    for (const char *threads : {"0", "1025", "2.5"})
+        QTest::newRow(qPrintable(QStringLiteral("threads %1").arg(threads)))
+            << exact + QStringList{"--threads", threads} << 2
+            << "--threads: »" + QByteArray(threads) + "« " + threadsLine;
+    for (const char *legs : {"0..5", "5..4", "3..11", "3", "3..x"})
+        QTest::newRow(qPrintable(QStringLiteral("legs %1").arg(legs)))
+            << exact + QStringList{"--max", "10", "--legs", legs} << 2
+            << "--legs: »" + QByteArray(legs) +
+                   "« ist kein Bereich A..B ganzer Zahlen mit 1 ≤ A ≤ "
+                   "B ≤ 10.";
+    for (const char *option : {"--threads", "--legs"})
+        QTest::newRow(qPrintable(QStringLiteral("%1 without --exact").arg(option)))
+            << QStringList{"--count", option, "1"} << 2
+            << QByteArray(option) + " gilt nur mit --exact.";
     QTest::newRow("exact: a negative d too big to build")
         << exact + QStringList{"--deviation", "-1e1000000000"} << 2
         << QByteArray("--deviation: »-1e1000000000« hat mehr als 100000 Stellen; so große "
