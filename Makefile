@@ -57,6 +57,7 @@ test:
 bench: build
 	$(OFFSCREEN) ./$(BUILD)/bench/zahlenlupe_bench
 	$(OFFSCREEN) ./$(BUILD)/bench/zahlenlupe_bench_map
+	./$(BUILD)/bench/zahlenlupe_bench_exact
 
 # The exact search on one thread and on every core (ZAHLENLUPE_BENCH_BILLION=1 adds legs to 10⁹).
 bench-exact:

@@ -1,12 +1,9 @@
 #include "app/commandline.h"
 
-#include "map/mapopener.h"
-#include "map/mapwindow.h"
 #include "numbers/conversions.h"
 #include "numbers/exactnumber.h"
 #include "numbers/exactsearch.h"
-#include "results/plotpicture.h"
-#include "results/windowkeys.h"
+#include "results/pictureformat.h"
 
 #include <QCommandLineParser>
 #include <QFile>
@@ -126,6 +123,8 @@ QString escapedBytes(const QByteArray &bytes) {
 
 } // namespace
 
+QString CommandLine::helpText(const QString &keys) { return help + keys; }
+
 CommandLine CommandLine::parse(const QList<QByteArray> &raw) {
     QStringList arguments;
     for (const QByteArray &argument : raw) {
@@ -183,8 +182,6 @@ CommandLine CommandLine::parse(const QList<QByteArray> &raw) {
     result.platform = parser.value(QStringLiteral("platform"));
     if (parser.isSet(helpOption)) {
         result.mode = Mode::Help;
-        result.helpText = help + WindowKeys::listText() + MapOpener::listText() +
-                          QStringLiteral("\nTasten der Karte:\n") + MapWindow::keysText();
         return result;
     }
     if (parser.isSet(versionOption)) {

@@ -19,7 +19,6 @@ struct CommandLine {
     Mode mode = Mode::Window;
     // Why the command line cannot be run, in one line.
     Failure refusal;
-    QString helpText;
 
     // The starting values, those of the window unless given.
     bool startValuesGiven = false;
@@ -54,6 +53,8 @@ struct CommandLine {
     // text; one that is not (a file name in another encoding, say) would name another file once
     // decoded, and is refused.
     static CommandLine parse(const QList<QByteArray> &arguments);
+    // The text of --help, ending with the keys of the windows.
+    static QString helpText(const QString &keys);
 
     // The text with its control characters written as escapes (\x1b, \n), fit to be shown on
     // a terminal.

@@ -1,6 +1,7 @@
 #include "app/batch.h"
 #include "app/commandline.h"
 #include "app/startchecks.h"
+#include "app/terminal.h"
 #include "canvas/canvas.h"
 #include "map/mapdeviation.h"
 #include "map/mapopener.h"
@@ -11,29 +12,26 @@
 #include "window/qttranslation.h"
 
 #include <QApplication>
-#include <cstdio>
 #include <unistd.h>
 
 int main(int argc, char *argv[]) {
-    StartChecks::holdClosedStandardStreams();
+    Output::holdClosedStandardStreams();
     QList<QByteArray> arguments;
     for (int i = 0; i < argc; ++i)
         arguments.append(QByteArray(argv[i]));
     const CommandLine command = CommandLine::parse(arguments);
 
-    if (command.refusal) {
-        // Read once more with Qt's German texts in place, for the parser's own messages.
-        QCoreApplication app(argc, argv);
-        installQtGermanTranslation(app);
-        Batch::complain(CommandLine::parse(arguments).refusal);
-        std::fputs("Mehr dazu: zahlenlupe --help\n", stderr);
-        return 2;
-    }
+    if (command.refusal)
+        return Terminal::refuse(arguments, argc, argv);
     switch (command.mode) {
     case CommandLine::Mode::Help:
-        return Batch::writeOut(command.helpText.toUtf8(), "Die Hilfe");
+        return Terminal::writeOut(
+            CommandLine::helpText(WindowKeys::listText() + MapOpener::listText() +
+                                  QStringLiteral("\nTasten der Karte:\n") + MapWindow::keysText())
+                .toUtf8(),
+            "Die Hilfe");
     case CommandLine::Mode::Version:
-        return Batch::writeOut("zahlenlupe " ZAHLENLUPE_VERSION "\n", "Die Version");
+        return Terminal::writeOut("zahlenlupe " ZAHLENLUPE_VERSION "\n", "Die Version");
     case CommandLine::Mode::Batch:
         return Batch::run(command, argc, argv);
     case CommandLine::Mode::Window:
@@ -41,7 +39,7 @@ int main(int argc, char *argv[]) {
     }
 
     if (const Failure missing = StartChecks::missingDisplay(command.platform)) {
-        Batch::complain(missing);
+        Terminal::complain(missing);
         return 1;
     }
     StartChecks::catchPlatformFailure();
@@ -53,7 +51,7 @@ int main(int argc, char *argv[]) {
     QGuiApplication::setDesktopFileName(QStringLiteral("de.zahlenlupe.Zahlenlupe"));
     if (const Failure problem =
             StartChecks::scaleProblem(qEnvironmentVariable("QT_SCALE_FACTOR"), 1)) {
-        Batch::complain(problem);
+        Terminal::complain(problem);
         return 1;
     }
     if (command.map) {
@@ -64,7 +62,7 @@ int main(int argc, char *argv[]) {
     }
     Form1 form;
     if (const Failure warning = StartChecks::missingFont(form.plotCanvas().font()))
-        Batch::complain(warning);
+        Terminal::complain(warning);
     const WindowKeys keys(form);
     const MapOpener map(form, [&form] { return MapDeviation::ofDouble(form.searchedDeviation()); });
     if (command.startValuesGiven)

@@ -1,7 +1,7 @@
 #include "app/startchecks.h"
 
-#include "app/batch.h"
-#include "results/plotpicture.h"
+#include "app/terminal.h"
+#include "results/pictureformat.h"
 #include "window/form1.h"
 
 #include <QFontInfo>
@@ -30,7 +30,7 @@ QString variable(const char *name) {
 void platformFailure(QtMsgType type, const QMessageLogContext &, const QString &) {
     if (type != QtFatalMsg)
         return;
-    Batch::complain(
+    Terminal::complain(
         Failure(QStringLiteral("Das Fenster kann nicht öffnen: Qt kann keine Plattform starten "
                                "(%1, %2, %3); der Bildschirm ist nicht erreichbar, oder das "
                                "Plattform-Plugin fehlt oder ist defekt. %4")
@@ -41,18 +41,6 @@ void platformFailure(QtMsgType type, const QMessageLogContext &, const QString &
 }
 
 } // namespace
-
-void holdClosedStandardStreams() {
-    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
-        if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF)
-            continue;
-        const int held = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
-        if (held >= 0 && held != fd) {
-            ::dup2(held, fd);
-            ::close(held);
-        }
-    }
-}
 
 Failure missingDisplay(const QString &platformOption) {
     for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})

@@ -11,11 +11,6 @@ class QFont;
 // text, or a run that eats the machine's memory.
 namespace StartChecks {
 
-// A standard stream that is closed at the start is taken by /dev/null, opened for reading only.
-// Otherwise the next file the program opens gets its number, and what is meant for the stream
-// lands in that file; this way writing to it fails (EBADF) as to a closed stream.
-void holdClosedStandardStreams();
-
 // Before the application object: the window needs a display, and none is named when neither
 // DISPLAY nor WAYLAND_DISPLAY is set and no platform is asked for (-platform, QT_QPA_PLATFORM).
 Failure missingDisplay(const QString &platformOption);

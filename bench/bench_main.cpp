@@ -137,8 +137,8 @@ struct ChildRun {
     double mb = 0;
 };
 
-ChildRun runChild(const QStringList &arguments, const char *output, bool memory = false) {
-    const QByteArray program = QByteArrayLiteral(ZAHLENLUPE_BINARY);
+ChildRun runChild(const QStringList &arguments, const char *output, bool memory = false,
+                  const QByteArray &program = QByteArrayLiteral(ZAHLENLUPE_BINARY)) {
     QList<QByteArray> words{program};
     for (const QString &argument : arguments)
         words << argument.toUtf8();
@@ -193,6 +193,40 @@ std::optional<std::pair<Summary, double>> timeChild(int runs, const QStringList 
     if (sampled.ms < 0)
         return std::nullopt;
     return std::pair(summarise(times), sampled.mb);
+}
+
+// A batch run from process start to exit beside the least any program and any Qt program cost,
+// in the same run, one run of each in turn so that the load of the machine falls on all alike.
+void benchBatchStart() {
+    const struct {
+        const char *name;
+        QByteArray program;
+        QStringList arguments;
+    } cases[] = {
+        {"/bin/true, start to exit", "/bin/true", {}},
+        {"minimal Qt Core program, start to exit", ZAHLENLUPE_MINIMAL_CORE, {}},
+        {"--exact --max 100 --count, start to exit",
+         ZAHLENLUPE_BINARY,
+         {"--exact", "--max", "100", "--count"}},
+    };
+    constexpr int runs = 41;
+    std::vector<std::vector<double>> times(std::size(cases));
+    for (int i = 0; i < runs; ++i)
+        for (std::size_t c = 0; c < std::size(cases); ++c)
+            times[c].push_back(
+                runChild(cases[c].arguments, "/dev/null", false, cases[c].program).ms);
+    std::vector<double> medians;
+    for (std::size_t c = 0; c < std::size(cases); ++c) {
+        if (std::find(times[c].begin(), times[c].end(), -1.0) != times[c].end()) {
+            std::printf("%s: a run failed\n", cases[c].name);
+            return;
+        }
+        report(cases[c].name, times[c]);
+        medians.push_back(summarise(times[c]).median);
+        std::printf("%-52s peak memory %.1f MB\n", "",
+                    runChild(cases[c].arguments, "/dev/null", true, cases[c].program).mb);
+    }
+    std::printf("%-52s %.2f times the minimal Qt Core program\n", "", medians[2] / medians[1]);
 }
 
 // The naive exact count, as a script would write it: every pair, z² in 64-bit whole numbers,
@@ -350,6 +384,7 @@ int main(int argc, char *argv[]) {
 
     benchStartup(QCoreApplication::applicationFilePath());
     benchBatch();
+    benchBatchStart();
     benchExact();
     return 0;
 }

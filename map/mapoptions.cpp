@@ -2,7 +2,7 @@
 
 #include "numbers/exactnumber.h"
 #include "numbers/exactsearch.h"
-#include "results/plotpicture.h"
+#include "results/pictureformat.h"
 
 #include <QStringList>
 

@@ -8,7 +8,7 @@ set -euo pipefail
 deb=${1:?usage: checkpackage.sh PACKAGE.deb}
 id=de.zahlenlupe.Zahlenlupe
 
-expected=(usr/bin/zahlenlupe usr/share/applications/$id.desktop
+expected=(usr/bin/zahlenlupe usr/libexec/zahlenlupe/zahlenlupe-gui usr/share/applications/$id.desktop
     usr/share/metainfo/$id.metainfo.xml usr/share/icons/hicolor/scalable/apps/$id.svg
     usr/share/man/man1/zahlenlupe.1.gz)
 for size in 16 32 48 64 128 256; do
@@ -28,7 +28,9 @@ for path in "${expected[@]}"; do
         status=1
     fi
 done
-[[ $(awk -v p=./usr/bin/zahlenlupe '$6 == p { print $1 }' <<<"$listing") == -rwxr-xr-x ]] ||
-    { echo "$deb: usr/bin/zahlenlupe is not executable" >&2; status=1; }
+for program in usr/bin/zahlenlupe usr/libexec/zahlenlupe/zahlenlupe-gui; do
+    [[ $(awk -v p="./$program" '$6 == p { print $1 }' <<<"$listing") == -rwxr-xr-x ]] ||
+        { echo "$deb: $program is not executable" >&2; status=1; }
+done
 ((status == 0)) && echo "$deb: program, desktop entry, metainfo, icons and manual page present"
 exit $status

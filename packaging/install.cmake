@@ -49,12 +49,17 @@ add_custom_target(zahlenlupe_data ALL DEPENDS ${icon_files} ${gen}/zahlenlupe.1.
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ
     GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 install(TARGETS zahlenlupe RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The window program, which zahlenlupe starts for everything but lists and counts.
+install(TARGETS zahlenlupe-gui RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/zahlenlupe)
 # A stripped install (the package's) drops the compiler's notes too, as Debian's dh_strip does.
 install(CODE "
   if(CMAKE_INSTALL_DO_STRIP)
-    execute_process(COMMAND \"${CMAKE_STRIP}\" --remove-section=.comment --remove-section=.note
-                    \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/zahlenlupe\"
-                    COMMAND_ERROR_IS_FATAL ANY)
+    foreach(program ${CMAKE_INSTALL_BINDIR}/zahlenlupe
+                    ${CMAKE_INSTALL_LIBEXECDIR}/zahlenlupe/zahlenlupe-gui)
+      execute_process(COMMAND \"${CMAKE_STRIP}\" --remove-section=.comment --remove-section=.note
+                      \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/\${program}\"
+                      COMMAND_ERROR_IS_FATAL ANY)
+    endforeach()
   endif()")
 install(FILES ${pkg}/${ZAHLENLUPE_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${gen}/${ZAHLENLUPE_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)

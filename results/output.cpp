@@ -1,6 +1,7 @@
 #include "results/output.h"
 
 #include <cerrno>
+#include <fcntl.h>
 #include <cstring>
 #include <poll.h>
 #include <unistd.h>
@@ -24,6 +25,18 @@ Failure writeAll(int fd, const char *data, std::size_t size) {
         }
     }
     return {};
+}
+
+void holdClosedStandardStreams() {
+    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+        if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF)
+            continue;
+        const int held = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+        if (held >= 0 && held != fd) {
+            ::dup2(held, fd);
+            ::close(held);
+        }
+    }
 }
 
 } // namespace Output

@@ -24,6 +24,15 @@ for f in bin/zahlenlupe "$desktop" "$metainfo" share/icons/hicolor/scalable/apps
     [[ -s "$prefix/$f" ]] || fail "missing after install: $f"
 done
 [[ -x "$prefix/bin/zahlenlupe" ]] || fail "bin/zahlenlupe is not executable"
+[[ -x "$prefix/libexec/zahlenlupe/zahlenlupe-gui" ]] || fail "the window program is not installed"
+
+# The installed zahlenlupe finds its window program (--help comes from there, with the window's
+# keys), and it answers lists and counts with none of Qt's graphical libraries loaded.
+"$prefix/bin/zahlenlupe" --help | grep -q 'Strg+M' || fail "bin/zahlenlupe does not reach its window program"
+needed=$(readelf -d "$prefix/bin/zahlenlupe" | sed -n 's/.*Shared library: \[\(.*\)\]/\1/p')
+grep -q libQt6Core <<<"$needed" || fail "bin/zahlenlupe: no Qt Core among $needed"
+! grep -qE 'libQt6(Gui|Widgets|Svg|PrintSupport)' <<<"$needed" ||
+    fail "bin/zahlenlupe loads graphical libraries: $needed"
 
 # The desktop entry starts the installed program and names the installed icon; the metainfo
 # points at the desktop entry.
@@ -69,4 +78,5 @@ bash "$source_dir/packaging/uninstall.sh" "$manifest" >/dev/null
 left=$(find "$prefix" -type f)
 [[ -z $left ]] || fail "left after uninstall: $left"
 [[ ! -e $prefix/share/doc/zahlenlupe ]] || fail "share/doc/zahlenlupe left after uninstall"
+[[ ! -e $prefix/libexec/zahlenlupe ]] || fail "libexec/zahlenlupe left after uninstall"
 echo "1 passed, 0 failed"
