@@ -29,7 +29,12 @@ Result write(const MapOptions &options) {
     MapSearch::runHere(query, 1,
                        [&store](std::shared_ptr<const MapBlock> block) { store.add(block); });
 
-    const auto [x0, y0, x1, y1] = options.cells();
+    // Named one by one: clang 14 lets no lambda take the names of a structured binding.
+    const auto cells = options.cells();
+    const std::uint32_t x0 = cells[0];
+    const std::uint32_t y0 = cells[1];
+    const std::uint32_t x1 = cells[2];
+    const std::uint32_t y1 = cells[3];
     const MapPicture picture(store, MapArea::cells(x0, y0, x1, y1), options.deviationText,
                              options.primitiveOnly);
     const Failure failure = SaveFile::writePicture(options.exportPath, [&](QByteArray &bytes) {
