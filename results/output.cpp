@@ -1,8 +1,8 @@
 #include "results/output.h"
 
 #include <cerrno>
-#include <fcntl.h>
 #include <cstring>
+#include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
 
