@@ -36,7 +36,9 @@ Result write(const MapOptions &options) {
         if (!options.plain)
             return picture.encode(*format, options.size.value_or(picture.naturalSize()),
                                   options.scale, bytes);
-        const QImage plain = MapRaster::plain(store, x0, y0, x1, y1, options.scale);
+        // Its own bindings: clang before 16 does not let a lambda capture structured bindings.
+        const auto [left, bottom, right, top] = options.cells();
+        const QImage plain = MapRaster::plain(store, left, bottom, right, top, options.scale);
         return PictureEncoder::encode(PictureFormat::Kind::Png,
                                       {plain.size(), {}, {}, [&plain] { return plain; }, {}},
                                       bytes);
