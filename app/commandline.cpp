@@ -52,6 +52,10 @@ const QString help = QStringLiteral(
     "                         mit |d| < 2^52 \u2212 1.\n"
     "  --max N                Katheten 1..N (Standard 100; N \u2260 100 nur mit --exact,\n"
     "                         bis 10000000).\n"
+    "  --deviation A..B[:S]   Die Abweichungen A, A + S, ... bis B (S Standard 1,\n"
+    "                         ganze Zahlen, höchstens 100000): mit --exact --count\n"
+    "                         eine Zeile d,count,above,below,diagonal,primitive je\n"
+    "                         Abweichung, auf allen Kernen gerechnet.\n"
     "  --map                  Die Karte: alle exakten Lösungen mit Katheten 1..N\n"
     "                         (--max bis 1000000, Standard 1000), zu --deviation D,\n"
     "                         mit --primitive nur die primitiven; allein, ohne das\n"
@@ -188,7 +192,9 @@ CommandLine CommandLine::parse(const QList<QByteArray> &raw) {
 
     if (parser.isSet(deviationOption)) {
         result.start.deviationText = parser.value(deviationOption);
-        if (!Conv::exactVal(result.start.deviationText)) {
+        // A range is read below, where the counts take it.
+        if (!DeviationRange::isRange(result.start.deviationText) &&
+            !Conv::exactVal(result.start.deviationText)) {
             QString pointed = result.start.deviationText;
             pointed.replace(u',', u'.');
             const QString hint =
@@ -243,6 +249,18 @@ CommandLine CommandLine::parse(const QList<QByteArray> &raw) {
                                .arg(option.names().constFirst()));
     }
 
+    if (DeviationRange::isRange(result.start.deviationText)) {
+        const DeviationRangeReading range = DeviationRange::read(result.start.deviationText);
+        if (!range.problem.isEmpty())
+            return failure(QStringLiteral("--deviation: ") + range.problem);
+        if (!parser.isSet(exactOption) || !parser.isSet(countOption) || parser.isSet(listOption) ||
+            parser.isSet(exportOption))
+            return failure(QStringLiteral("--deviation %1: ein Bereich von Abweichungen gilt nur "
+                                          "mit --exact --count.")
+                               .arg(result.start.deviationText));
+        result.deviations = range.range;
+    }
+
     result.startValuesGiven =
         parser.isSet(deviationOption) || parser.isSet(radiusOption) || parser.isSet(segmentOption);
     result.list = parser.isSet(listOption);
@@ -292,7 +310,7 @@ CommandLine CommandLine::parse(const QList<QByteArray> &raw) {
                                .arg(text));
         result.maxLeg = *max;
     }
-    if (result.exact) {
+    if (result.exact && !result.deviations) {
         // A negative d of more digits than the search builds is refused; a positive one simply
         // has no solutions, and one that is not whole neither.
         const std::optional<ExactNumber> d = ExactNumber::read(result.start.deviationText);
