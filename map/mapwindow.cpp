@@ -1,5 +1,6 @@
 #include "map/mapwindow.h"
 
+#include "map/familypanel.h"
 #include "map/mapdeviation.h"
 #include "map/mapkeys.h"
 #include "map/mapoptions.h"
@@ -8,6 +9,7 @@
 #include "map/maptriangle.h"
 #include "map/mapview.h"
 #include "numbers/exactnumber.h"
+#include "window/keynames.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -22,6 +24,8 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QVBoxLayout>
 #include <cmath>
@@ -36,6 +40,15 @@ const char *const plotKeys[][2] = {
     {"Klick", "Zelle wählen"},
     {"N, Umschalt+N", "nächste, vorige Lösung in der Reihenfolge der Suche"},
 };
+
+// The explorer's keys, which work wherever the focus is in the window; one list feeds the
+// actions and the text that names them.
+struct ExplorerKey {
+    QKeyCombination keys;
+    const char *what;
+};
+constexpr ExplorerKey faintKey{Qt::CTRL | Qt::Key_K, "alle Familien bis k = K blass zeichnen"};
+constexpr const ExplorerKey *explorerKeys[] = {&faintKey};
 
 const char *const countRows[][2] = {
     {"Lösungen", "alle Lösungen"},
@@ -154,13 +167,24 @@ void MapWindow::buildControls() {
     m_view->setObjectName(QStringLiteral("map"));
     middle->addWidget(m_view, 1);
 
-    auto *side = new QVBoxLayout;
-    middle->addLayout(side);
-    auto *selection = new QGroupBox(QStringLiteral("Gewählte Zelle"), central);
+    // The side panel scrolls where the window is too low for all of it.
+    auto *sideArea = new QScrollArea(central);
+    sideArea->setWidgetResizable(true);
+    sideArea->setFrameShape(QFrame::NoFrame);
+    sideArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    auto *sidePanel = new QWidget(sideArea);
+    auto *side = new QVBoxLayout(sidePanel);
+    side->setContentsMargins(0, 0, 0, 0);
+    sideArea->setWidget(sidePanel);
+    sideArea->setFixedWidth(300 + sideArea->verticalScrollBar()->sizeHint().width());
+    middle->addWidget(sideArea);
+    auto *selection = new QGroupBox(QStringLiteral("Gewählte Zelle"), sidePanel);
     auto *selectionLayout = new QVBoxLayout(selection);
     m_triangle = new MapTriangle(selection);
     m_triangle->setObjectName(QStringLiteral("triangle"));
     m_triangle->setAccessibleName(QStringLiteral("Dreieck der gewählten Zelle"));
+    // Small enough that the families and the counts fit below it.
+    m_triangle->setMaximumHeight(200);
     m_selectionTitle = new QLabel(selection);
     m_selectionTitle->setObjectName(QStringLiteral("selectionTitle"));
     m_selectionEquation = new QLabel(selection);
@@ -180,8 +204,12 @@ void MapWindow::buildControls() {
     selectionLayout->addWidget(m_selectionDetails);
     selection->setFixedWidth(300);
     side->addWidget(selection);
+    m_familyPanel = new FamilyPanel(sidePanel);
+    m_familyPanel->setObjectName(QStringLiteral("families"));
+    m_familyPanel->setFixedWidth(300);
+    side->addWidget(m_familyPanel);
 
-    auto *counts = new QGroupBox(QStringLiteral("Anzahlen"), central);
+    auto *counts = new QGroupBox(QStringLiteral("Anzahlen"), sidePanel);
     auto *grid = new QGridLayout(counts);
     grid->addWidget(new QLabel(QStringLiteral("<b>in 1..N</b>"), counts), 0, 1, Qt::AlignRight);
     grid->addWidget(new QLabel(QStringLiteral("<b>im Ausschnitt</b>"), counts), 0, 2,
@@ -242,6 +270,7 @@ void MapWindow::buildControls() {
     connect(m_view, &MapView::viewChanged, &m_countsLater, qOverload<>(&QTimer::start));
     connect(m_view, &MapView::hovered, this, &MapWindow::showPointer);
     connect(m_view, &MapView::selectionChanged, this, &MapWindow::showSelection);
+    connect(m_familyPanel, &FamilyPanel::faintChanged, this, &MapWindow::showFaint);
     // The plot takes the keys first: N, + and − work at once; Alt+A reaches the deviation.
     m_view->setFocus();
 }
@@ -270,6 +299,17 @@ void MapWindow::buildMenus() {
     entry(QStringLiteral("V&orige Lösung\tUmschalt+N"), [this] { m_view->selectNeighbour(-1); });
     view->addSeparator();
     entry(QStringLiteral("Karte &fokussieren"), [this] { m_view->setFocus(); });
+    view->addSeparator();
+    const auto key = [](QAction *action, const ExplorerKey &which) {
+        action->setShortcut(QKeySequence(which.keys));
+        action->setShortcutContext(Qt::WindowShortcut);
+        return action;
+    };
+    QAction *faint = key(view->addAction(QStringLiteral("Alle Fa&milien bis k")), faintKey);
+    faint->setCheckable(true);
+    connect(faint, &QAction::toggled, m_familyPanel, &FamilyPanel::setFaint);
+    connect(m_familyPanel, &FamilyPanel::faintChanged, faint,
+            [faint](int upTo) { faint->setChecked(upTo > 0); });
 
     QMenu *help = menuBar()->addMenu(QStringLiteral("&Hilfe"));
     connect(
@@ -279,6 +319,8 @@ void MapWindow::buildMenus() {
 
 QString MapWindow::keysText() {
     QString text = MapKeys::listText();
+    for (const ExplorerKey *key : explorerKeys)
+        text += KeyNames::line(QKeySequence(key->keys), QString::fromUtf8(key->what));
     for (const auto &key : plotKeys)
         text += QString::fromUtf8(key[0]) + QStringLiteral(": ") + QString::fromUtf8(key[1]) +
                 QLatin1Char('\n');
@@ -365,6 +407,12 @@ void MapWindow::startSearch(bool newRange) {
     showNote();
     m_countsLater.start();
     showSelection();
+    showFaint();
+}
+
+void MapWindow::showFaint() {
+    const int upTo = m_familyPanel->faintUpTo();
+    m_view->showFaintFamilies(m_deviation, upTo);
 }
 
 void MapWindow::takeBlock(const std::shared_ptr<const MapBlock> &block) {
@@ -450,6 +498,7 @@ void MapWindow::showSelection() {
     QString title;
     QString equation;
     QString details;
+    bool solution = false;
     if (!cell) {
         title = QStringLiteral("Keine Zelle gewählt: ein Klick auf die Karte wählt eine, N die "
                                "nächste Lösung.");
@@ -475,6 +524,20 @@ void MapWindow::showSelection() {
                 title = QStringLiteral("Zelle (%1, %2): keine Lösung").arg(x).arg(y);
             }
             if (reading.solution) {
+                solution = true;
+                const QString key = QStringLiteral("%1 %2 %3 %4 %5")
+                                        .arg(x)
+                                        .arg(y)
+                                        .arg(QString::fromStdString(m_deviation->get_str()))
+                                        .arg(m_maxLeg)
+                                        .arg(m_primitiveOnly);
+                if (key != m_familiesFor) {
+                    m_familiesFor = key;
+                    const std::vector<FamilyLayer::Selected> families =
+                        familiesOf(x, y, reading.root);
+                    m_view->showFamilies(families);
+                    m_familyPanel->setFamilies(families, m_primitiveOnly);
+                }
                 equation = reading.equation();
                 details = QStringLiteral("ggT(x, y, z) = %1: ").arg(MapText::number(reading.gcd)) +
                           (reading.gcd == 1
@@ -487,6 +550,11 @@ void MapWindow::showSelection() {
                                                              "Quadratzahlen.");
             }
         }
+    }
+    if (!solution && !m_familiesFor.isEmpty()) {
+        m_familiesFor.clear();
+        m_view->showFamilies({});
+        m_familyPanel->setFamilies({}, m_primitiveOnly);
     }
     m_selectionTitle->setText(title);
     m_selectionEquation->setText(equation);
@@ -501,6 +569,22 @@ void MapWindow::showSelection() {
         QAccessibleEvent event(m_view, QAccessible::NameChanged);
         QAccessible::updateAccessibility(&event);
     }
+}
+
+// The families of the solution (x, y, z): its parabola, the mirrored one, and for d = 0 the ray
+// of its multiples.
+std::vector<FamilyLayer::Selected> MapWindow::familiesOf(std::uint32_t x, std::uint32_t y,
+                                                         const mpz_class &z) const {
+    std::vector<FamilyLayer::Selected> families;
+    const mpz_class &d = *m_deviation;
+    std::vector<Family> kinds{Family::parabola(d, z - y), Family::mirrored(d, z - x)};
+    if (d == 0)
+        kinds.push_back(Family::ray(x, y));
+    for (Family &family : kinds) {
+        std::vector<Family::Member> members = family.members(m_maxLeg, m_primitiveOnly);
+        families.push_back({std::move(family), std::move(members)});
+    }
+    return families;
 }
 
 void MapWindow::showPointer(std::optional<QPoint> cell) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "map/familylayer.h"
 #include "map/mapblock.h"
 #include "map/mapframe.h"
 #include "map/mapsearch.h"
@@ -12,6 +13,7 @@
 #include <memory>
 #include <optional>
 
+class FamilyPanel;
 class MapTriangle;
 class MapView;
 class QComboBox;
@@ -23,8 +25,8 @@ class QPushButton;
 // The map: every exact solution of x² + y² = z² + d with legs 1..N, N up to a million, searched in
 // the background and shown as it arrives. Its own deviation (read exactly as written, with − and +
 // steps), range and filter; the map follows each change at once. Beside the plot the selected
-// cell with its triangle and equation, and the counts in 1..N and in view; below, the cell under
-// the pointer. The window can be resized and maximised, and the plot fills it.
+// cell with its triangle and equation, its families, and the counts in 1..N and in view; below,
+// the cell under the pointer. The window can be resized and maximised, and the plot fills it.
 class MapWindow : public QMainWindow {
     Q_OBJECT
 
@@ -50,6 +52,9 @@ private:
     void stepDeviation(int step);
     void applyMaxLeg();
     void startSearch(bool newRange);
+    void showFaint();
+    std::vector<FamilyLayer::Selected> familiesOf(std::uint32_t x, std::uint32_t y,
+                                                  const mpz_class &z) const;
     void takeBlock(const std::shared_ptr<const MapBlock> &block);
     void searchEnded(std::uint64_t generation, bool complete);
     void showCounts();
@@ -87,4 +92,7 @@ private:
     QLabel *m_counts[5][2] = {};
     QLabel *m_pointer = nullptr;
     QTimer m_countsLater;
+    FamilyPanel *m_familyPanel = nullptr;
+    // The selection, d, N and filter the families beside the map were found for.
+    QString m_familiesFor;
 };
