@@ -1,6 +1,8 @@
 #include "map/mapwindow.h"
 
+#include "map/countchart.h"
 #include "map/familypanel.h"
+#include "map/fieldmark.h"
 #include "map/mapdeviation.h"
 #include "map/mapkeys.h"
 #include "map/mapoptions.h"
@@ -8,6 +10,7 @@
 #include "map/maptext.h"
 #include "map/maptriangle.h"
 #include "map/mapview.h"
+#include "map/playcontrols.h"
 #include "numbers/exactnumber.h"
 #include "window/keynames.h"
 
@@ -15,6 +18,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDockWidget>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -47,8 +51,11 @@ struct ExplorerKey {
     QKeyCombination keys;
     const char *what;
 };
+constexpr ExplorerKey playKey{Qt::CTRL | Qt::Key_Space, "abspielen, anhalten"};
+constexpr ExplorerKey forwardKey{Qt::CTRL | Qt::Key_Period, "einen Schritt vor"};
+constexpr ExplorerKey backKey{Qt::CTRL | Qt::Key_Comma, "einen Schritt zurück"};
 constexpr ExplorerKey faintKey{Qt::CTRL | Qt::Key_K, "alle Familien bis k = K blass zeichnen"};
-constexpr const ExplorerKey *explorerKeys[] = {&faintKey};
+constexpr const ExplorerKey *explorerKeys[] = {&playKey, &forwardKey, &backKey, &faintKey};
 
 const char *const countRows[][2] = {
     {"Lösungen", "alle Lösungen"},
@@ -75,7 +82,11 @@ MapWindow::MapWindow(const QString &deviationText, std::uint32_t maxLeg, bool pr
         m_progress->setValue(static_cast<int>(done * m_progress->maximum()));
     });
     connect(&m_search, &MapSearch::finished, this, &MapWindow::searchEnded);
-    resize(1100, 760);
+    connect(&m_player, &DeviationPlayer::frameShown, this, &MapWindow::showFrame);
+    connect(m_view, &MapView::pictureDrawn, &m_player, &DeviationPlayer::frameDrawn);
+    m_player.setQuery(m_maxLeg, m_primitiveOnly);
+    m_chart->setRange(m_maxLeg, m_primitiveOnly);
+    resize(1400, 860);
 
     m_deviationField->setText(deviationText);
     const MapDeviation::Reading reading = MapDeviation::read(deviationText);
@@ -90,6 +101,7 @@ MapWindow::MapWindow(const QString &deviationText, std::uint32_t maxLeg, bool pr
         markField(*m_deviationField, reading.problem);
     }
     startSearch(true);
+    m_play->followDeviation(m_deviation);
 }
 
 MapWindow::~MapWindow() = default;
@@ -154,6 +166,10 @@ void MapWindow::buildControls() {
     m_cancel->setAccessibleName(QStringLiteral("Suche abbrechen"));
     controls->addWidget(m_progress);
     controls->addWidget(m_cancel);
+
+    m_play = new PlayControls(m_player, central);
+    m_play->setObjectName(QStringLiteral("playControls"));
+    layout->addWidget(m_play);
 
     m_note = new QLabel(central);
     m_note->setObjectName(QStringLiteral("note"));
@@ -248,6 +264,17 @@ void MapWindow::buildControls() {
     statusBar()->addWidget(m_pointer, 1);
     setCentralWidget(central);
 
+    // The chart beside the map, in a dock of its own that can be moved, floated or closed.
+    auto *dock = new QDockWidget(QStringLiteral("Anzahl über d"), this);
+    dock->setObjectName(QStringLiteral("chartDock"));
+    dock->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable |
+                      QDockWidget::DockWidgetClosable);
+    m_chart = new CountChart(dock);
+    m_chart->setObjectName(QStringLiteral("chart"));
+    dock->setWidget(m_chart);
+    dock->setMinimumWidth(m_chart->minimumSizeHint().width() + 24);
+    addDockWidget(Qt::RightDockWidgetArea, dock);
+
     setTabOrder(down, m_deviationField);
     setTabOrder(m_deviationField, up);
     setTabOrder(up, m_maxField);
@@ -262,6 +289,7 @@ void MapWindow::buildControls() {
     connect(m_filter, &QComboBox::currentIndexChanged, this, [this](int index) {
         m_primitiveOnly = index == 1;
         startSearch(false);
+        rangeChanged();
     });
     connect(m_cancel, &QPushButton::clicked, this, [this] {
         m_cancelled = true;
@@ -270,6 +298,11 @@ void MapWindow::buildControls() {
     connect(m_view, &MapView::viewChanged, &m_countsLater, qOverload<>(&QTimer::start));
     connect(m_view, &MapView::hovered, this, &MapWindow::showPointer);
     connect(m_view, &MapView::selectionChanged, this, &MapWindow::showSelection);
+    const auto tell = [this](const QString &problem) {
+        m_problem = problem;
+        showNote();
+    };
+    connect(m_play, &PlayControls::problem, this, tell);
     connect(m_familyPanel, &FamilyPanel::faintChanged, this, &MapWindow::showFaint);
     // The plot takes the keys first: N, + and − work at once; Alt+A reaches the deviation.
     m_view->setFocus();
@@ -311,6 +344,19 @@ void MapWindow::buildMenus() {
     connect(m_familyPanel, &FamilyPanel::faintChanged, faint,
             [faint](int upTo) { faint->setChecked(upTo > 0); });
 
+    QMenu *film = menuBar()->addMenu(QStringLiteral("Ab&spielen"));
+    connect(key(film->addAction(QStringLiteral("&Abspielen, anhalten")), playKey),
+            &QAction::triggered, this, [this] {
+                if (m_player.playing())
+                    m_player.pause();
+                else
+                    m_player.play();
+            });
+    connect(key(film->addAction(QStringLiteral("Schritt &vor")), forwardKey), &QAction::triggered,
+            this, [this] { m_player.step(1); });
+    connect(key(film->addAction(QStringLiteral("Schritt &zurück")), backKey), &QAction::triggered,
+            this, [this] { m_player.step(-1); });
+
     QMenu *help = menuBar()->addMenu(QStringLiteral("&Hilfe"));
     connect(
         help->addAction(QStringLiteral("&Tasten der Karte")), &QAction::triggered, this,
@@ -328,13 +374,7 @@ QString MapWindow::keysText() {
 }
 
 void MapWindow::markField(QLineEdit &field, const QString &problem) {
-    QPalette palette = field.palette();
-    palette.setColor(QPalette::Base, problem.isEmpty()
-                                         ? QApplication::palette().color(QPalette::Base)
-                                         : QColor(255, 215, 215));
-    field.setPalette(palette);
-    field.setToolTip(problem);
-    field.setAccessibleDescription(problem);
+    FieldMark::show(field, problem);
     m_problem = problem;
     showNote();
 }
@@ -353,7 +393,9 @@ void MapWindow::applyDeviation() {
     m_deviationText = text;
     m_deviation = reading.value;
     m_whole = reading.whole;
+    m_player.pause();
     startSearch(false);
+    m_play->followDeviation(m_deviation);
 }
 
 void MapWindow::stepDeviation(int step) {
@@ -380,6 +422,13 @@ void MapWindow::applyMaxLeg() {
     const bool changed = static_cast<std::uint32_t>(*max) != m_maxLeg;
     m_maxLeg = static_cast<std::uint32_t>(*max);
     startSearch(changed);
+    rangeChanged();
+}
+
+// A new N or filter: the film's frames and the chart's counts are of other maps now.
+void MapWindow::rangeChanged() {
+    m_player.setQuery(m_maxLeg, m_primitiveOnly);
+    m_chart->setRange(m_maxLeg, m_primitiveOnly);
 }
 
 void MapWindow::startSearch(bool newRange) {
@@ -399,15 +448,54 @@ void MapWindow::startSearch(bool newRange) {
     }
     m_progress->setValue(0);
     m_cancel->setEnabled(true);
+    showTitle();
+    showNote();
+    m_countsLater.start();
+    showSelection();
+    showFaint();
+}
+
+void MapWindow::showTitle() {
     // A title bar shows a few dozen characters; a d of a thousand digits is shortened there.
     QString family = MapText::family(m_deviationText, m_deviation);
     if (family.size() > 80)
         family = family.left(40) + QStringLiteral("…") + family.right(30);
     setWindowTitle(QStringLiteral("Karte: %1 – Zahlenlupe").arg(family));
-    showNote();
-    m_countsLater.start();
+}
+
+// A frame of the film: the whole map of its d at once, in place of the map shown.
+void MapWindow::showFrame(std::int64_t index, const std::shared_ptr<const MapBlock> &block) {
+    const mpz_class d = m_player.range()->at(index);
+    m_search.cancel();
+    m_next.reset();
+    m_cancelled = false;
+    m_deviationText = QString::fromStdString(d.get_str());
+    m_deviation = d;
+    m_whole = true;
+    m_deviationField->setText(m_deviationText);
+    markField(*m_deviationField, QString());
+    auto store = std::make_unique<MapStore>(m_maxLeg, block->generation);
+    store->add(block);
+    m_store = std::move(store);
+    m_view->setStore(m_store.get());
+    m_progress->setValue(m_progress->maximum());
+    m_cancel->setEnabled(false);
+    showTitle();
+    showCounts();
     showSelection();
     showFaint();
+    chartCount();
+    // A view that draws nothing (not shown yet) has nothing to wait for.
+    if (m_view->pictureComplete())
+        m_player.frameDrawn();
+}
+
+// The count of a map that is complete goes into the chart.
+void MapWindow::chartCount() {
+    if (!m_store || !m_store->complete() || !m_deviation)
+        return;
+    const MapCounts &c = m_store->counts();
+    m_chart->add({*m_deviation, c.total(), c.above, c.below, c.diagonal, c.primitive});
 }
 
 void MapWindow::showFaint() {
@@ -441,6 +529,8 @@ void MapWindow::searchEnded(std::uint64_t generation, bool complete) {
     showNote();
     showCounts();
     showSelection();
+    if (complete)
+        chartCount();
 }
 
 void MapWindow::showNote() {
@@ -604,6 +694,7 @@ void MapWindow::showPointer(std::optional<QPoint> cell) {
 // A closed map searches no further; opening it again starts a search (setDeviation).
 void MapWindow::closeEvent(QCloseEvent *event) {
     m_search.cancel();
+    m_player.pause();
     QMainWindow::closeEvent(event);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "map/deviationplayer.h"
 #include "map/familylayer.h"
 #include "map/mapblock.h"
 #include "map/mapframe.h"
@@ -13,9 +14,11 @@
 #include <memory>
 #include <optional>
 
+class CountChart;
 class FamilyPanel;
 class MapTriangle;
 class MapView;
+class PlayControls;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -27,6 +30,9 @@ class QPushButton;
 // steps), range and filter; the map follows each change at once. Beside the plot the selected
 // cell with its triangle and equation, its families, and the counts in 1..N and in view; below,
 // the cell under the pointer. The window can be resized and maximised, and the plot fills it.
+//
+// It explores as well: the film plays the deviations of a range frame by frame, each frame a
+// whole map (DeviationPlayer), while a chart beside it plots the count against d.
 class MapWindow : public QMainWindow {
     Q_OBJECT
 
@@ -52,7 +58,11 @@ private:
     void stepDeviation(int step);
     void applyMaxLeg();
     void startSearch(bool newRange);
+    void showFrame(std::int64_t index, const std::shared_ptr<const MapBlock> &block);
+    void showTitle();
+    void chartCount();
     void showFaint();
+    void rangeChanged();
     std::vector<FamilyLayer::Selected> familiesOf(std::uint32_t x, std::uint32_t y,
                                                   const mpz_class &z) const;
     void takeBlock(const std::shared_ptr<const MapBlock> &block);
@@ -65,6 +75,7 @@ private:
     MapArea pictureArea() const;
 
     MapSearch m_search;
+    DeviationPlayer m_player;
     std::unique_ptr<MapStore> m_store;
     // The store of a new deviation until its first block arrives: the last map stays till then.
     std::unique_ptr<MapStore> m_next;
@@ -92,6 +103,8 @@ private:
     QLabel *m_counts[5][2] = {};
     QLabel *m_pointer = nullptr;
     QTimer m_countsLater;
+    PlayControls *m_play = nullptr;
+    CountChart *m_chart = nullptr;
     FamilyPanel *m_familyPanel = nullptr;
     // The selection, d, N and filter the families beside the map were found for.
     QString m_familiesFor;
