@@ -83,6 +83,11 @@ void MapView::showFaintFamilies(const std::optional<mpz_class> &d, int upToK) {
     update();
 }
 
+void MapView::follow(const MapView &other) {
+    m_viewport.follow(other.m_viewport);
+    moved();
+}
+
 void MapView::setRange(std::uint32_t maxLeg) {
     m_families.setMaxLeg(maxLeg);
     m_viewport.setRange(maxLeg);

@@ -1,5 +1,6 @@
 #include "map/mapwindow.h"
 
+#include "map/comparepane.h"
 #include "map/countchart.h"
 #include "map/familypanel.h"
 #include "map/fieldmark.h"
@@ -17,6 +18,7 @@
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDockWidget>
 #include <QGridLayout>
@@ -54,8 +56,23 @@ struct ExplorerKey {
 constexpr ExplorerKey playKey{Qt::CTRL | Qt::Key_Space, "abspielen, anhalten"};
 constexpr ExplorerKey forwardKey{Qt::CTRL | Qt::Key_Period, "einen Schritt vor"};
 constexpr ExplorerKey backKey{Qt::CTRL | Qt::Key_Comma, "einen Schritt zurück"};
+constexpr ExplorerKey compareKey{Qt::CTRL | Qt::Key_D,
+                                 "zwei Abweichungen vergleichen, d und eine zweite"};
 constexpr ExplorerKey faintKey{Qt::CTRL | Qt::Key_K, "alle Familien bis k = K blass zeichnen"};
-constexpr const ExplorerKey *explorerKeys[] = {&playKey, &forwardKey, &backKey, &faintKey};
+constexpr const ExplorerKey *explorerKeys[] = {&playKey, &forwardKey, &backKey, &compareKey,
+                                               &faintKey};
+
+// −d as a text: the sign of the text turned.
+QString negated(const QString &text, const std::optional<mpz_class> &whole) {
+    if (whole)
+        return QString::fromStdString(mpz_class(-*whole).get_str());
+    const QString trimmed = text.trimmed();
+    if (trimmed.startsWith(QLatin1Char('-')))
+        return trimmed.sliced(1);
+    if (trimmed.startsWith(QLatin1Char('+')))
+        return QLatin1Char('-') + trimmed.sliced(1);
+    return QLatin1Char('-') + trimmed;
+}
 
 const char *const countRows[][2] = {
     {"Lösungen", "alle Lösungen"},
@@ -154,6 +171,21 @@ void MapWindow::buildControls() {
     filterLabel->setBuddy(m_filter);
     controls->addWidget(filterLabel);
     controls->addWidget(m_filter);
+    controls->addSpacing(16);
+    m_comparing = new QCheckBox(QStringLiteral("&Vergleichen"), central);
+    m_comparing->setObjectName(QStringLiteral("compare"));
+    m_comparing->setToolTip(QStringLiteral("Zeigt eine zweite Abweichung (zuerst −d) "
+                                           "daneben, mit gemeinsamem Ausschnitt (Strg+D)."));
+    auto *compareField = new QLineEdit(central);
+    compareField->setObjectName(QStringLiteral("compareDeviation"));
+    compareField->setAccessibleName(QStringLiteral("Zweite Abweichung"));
+    compareField->setToolTip(QStringLiteral("Die Abweichung der zweiten Karte"));
+    compareField->setMaximumWidth(
+        compareField->fontMetrics().horizontalAdvance(QStringLiteral("0000000000")) + 16);
+    compareField->setEnabled(false);
+    connect(m_comparing, &QCheckBox::toggled, compareField, &QLineEdit::setEnabled);
+    controls->addWidget(m_comparing);
+    controls->addWidget(compareField);
     controls->addStretch(1);
 
     m_progress = new QProgressBar(central);
@@ -179,9 +211,21 @@ void MapWindow::buildControls() {
 
     auto *middle = new QHBoxLayout;
     layout->addLayout(middle, 1);
+    auto *mainPane = new QVBoxLayout;
+    m_caption = new QLabel(central);
+    m_caption->setObjectName(QStringLiteral("caption"));
+    m_caption->setWordWrap(true);
+    m_caption->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_caption->hide();
+    mainPane->addWidget(m_caption);
     m_view = new MapView(central);
     m_view->setObjectName(QStringLiteral("map"));
-    middle->addWidget(m_view, 1);
+    mainPane->addWidget(m_view, 1);
+    middle->addLayout(mainPane, 1);
+    m_compare = new ComparePane(*compareField, central);
+    m_compare->setObjectName(QStringLiteral("comparePane"));
+    m_compare->hide();
+    middle->addWidget(m_compare, 1);
 
     // The side panel scrolls where the window is too low for all of it.
     auto *sideArea = new QScrollArea(central);
@@ -279,7 +323,9 @@ void MapWindow::buildControls() {
     setTabOrder(m_deviationField, up);
     setTabOrder(up, m_maxField);
     setTabOrder(m_maxField, m_filter);
-    setTabOrder(m_filter, m_cancel);
+    setTabOrder(m_filter, m_comparing);
+    setTabOrder(m_comparing, compareField);
+    setTabOrder(compareField, m_cancel);
     setTabOrder(m_cancel, m_view);
 
     connect(m_deviationField, &QLineEdit::returnPressed, this, &MapWindow::applyDeviation);
@@ -298,12 +344,20 @@ void MapWindow::buildControls() {
     connect(m_view, &MapView::viewChanged, &m_countsLater, qOverload<>(&QTimer::start));
     connect(m_view, &MapView::hovered, this, &MapWindow::showPointer);
     connect(m_view, &MapView::selectionChanged, this, &MapWindow::showSelection);
+    connect(m_comparing, &QCheckBox::toggled, this, &MapWindow::setComparing);
     const auto tell = [this](const QString &problem) {
         m_problem = problem;
         showNote();
     };
     connect(m_play, &PlayControls::problem, this, tell);
+    connect(m_compare, &ComparePane::problem, this, tell);
     connect(m_familyPanel, &FamilyPanel::faintChanged, this, &MapWindow::showFaint);
+    connect(m_view, &MapView::viewChanged, this,
+            [this] { followView(*m_view, m_compare->view()); });
+    connect(&m_compare->view(), &MapView::viewChanged, this,
+            [this] { followView(m_compare->view(), *m_view); });
+    connect(m_compare, &ComparePane::pointerText, m_pointer, &QLabel::setText);
+    connect(m_compare, &ComparePane::searchStarted, this, &MapWindow::showFaint);
     // The plot takes the keys first: N, + and − work at once; Alt+A reaches the deviation.
     m_view->setFocus();
 }
@@ -338,6 +392,10 @@ void MapWindow::buildMenus() {
         action->setShortcutContext(Qt::WindowShortcut);
         return action;
     };
+    QAction *compare = key(view->addAction(QStringLiteral("&Vergleichen")), compareKey);
+    compare->setCheckable(true);
+    connect(compare, &QAction::toggled, this, &MapWindow::setComparing);
+    connect(m_comparing, &QCheckBox::toggled, compare, &QAction::setChecked);
     QAction *faint = key(view->addAction(QStringLiteral("Alle Fa&milien bis k")), faintKey);
     faint->setCheckable(true);
     connect(faint, &QAction::toggled, m_familyPanel, &FamilyPanel::setFaint);
@@ -429,6 +487,8 @@ void MapWindow::applyMaxLeg() {
 void MapWindow::rangeChanged() {
     m_player.setQuery(m_maxLeg, m_primitiveOnly);
     m_chart->setRange(m_maxLeg, m_primitiveOnly);
+    if (m_compare->isVisible())
+        m_compare->setRange(m_maxLeg, m_primitiveOnly);
 }
 
 void MapWindow::startSearch(bool newRange) {
@@ -501,6 +561,36 @@ void MapWindow::chartCount() {
 void MapWindow::showFaint() {
     const int upTo = m_familyPanel->faintUpTo();
     m_view->showFaintFamilies(m_deviation, upTo);
+    m_compare->view().showFaintFamilies(m_compare->deviation(), upTo);
+}
+
+void MapWindow::setComparing(bool on) {
+    m_comparing->setChecked(on);
+    if (on == m_compare->isVisible())
+        return;
+    m_compare->setVisible(on);
+    m_caption->setVisible(on);
+    m_compareSynced = false;
+    if (on) {
+        m_compare->setRange(m_maxLeg, m_primitiveOnly);
+        m_compare->setDeviation(negated(m_deviationText, m_deviation));
+        // Once the panes have their sizes, the second takes the first's view.
+        QTimer::singleShot(0, this, [this] {
+            m_compareSynced = true;
+            followView(*m_view, m_compare->view());
+        });
+    }
+    showCounts();
+    showFaint();
+}
+
+void MapWindow::followView(const MapView &leader, MapView &follower) {
+    if (m_following || !m_compare->isVisible() ||
+        (&leader == &m_compare->view() && !m_compareSynced))
+        return;
+    m_following = true;
+    follower.follow(leader);
+    m_following = false;
 }
 
 void MapWindow::takeBlock(const std::shared_ptr<const MapBlock> &block) {
@@ -571,6 +661,9 @@ void MapWindow::showCounts() {
         for (int row = 0; row < 5; ++row)
             m_counts[row][column]->setText(QString::number(values[row]));
     }
+    if (m_compare->isVisible())
+        m_caption->setText(ComparePane::countsLine(MapText::deviation(m_deviationText, m_deviation),
+                                                   *m_store, *m_view, m_primitiveOnly));
     m_viewRange->setText(
         cells.empty() ? QStringLiteral("Im Ausschnitt liegt keine Zelle von 1..N.")
                       : QStringLiteral("Ausschnitt: x %1 bis %2, y %3 bis %4")
@@ -695,7 +788,14 @@ void MapWindow::showPointer(std::optional<QPoint> cell) {
 void MapWindow::closeEvent(QCloseEvent *event) {
     m_search.cancel();
     m_player.pause();
+    m_compare->stop();
     QMainWindow::closeEvent(event);
+}
+
+// A map opened again searches the second deviation to its end, if its search was stopped.
+void MapWindow::showEvent(QShowEvent *event) {
+    m_compare->resume();
+    QMainWindow::showEvent(event);
 }
 
 // The view within 1..N: a picture shows no cells beyond the range.

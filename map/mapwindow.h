@@ -14,11 +14,13 @@
 #include <memory>
 #include <optional>
 
+class ComparePane;
 class CountChart;
 class FamilyPanel;
 class MapTriangle;
 class MapView;
 class PlayControls;
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -32,7 +34,8 @@ class QPushButton;
 // the cell under the pointer. The window can be resized and maximised, and the plot fills it.
 //
 // It explores as well: the film plays the deviations of a range frame by frame, each frame a
-// whole map (DeviationPlayer), while a chart beside it plots the count against d.
+// whole map (DeviationPlayer), while a chart beside it plots the count against d; a second pane
+// compares another deviation, zoomed and panned with the first.
 class MapWindow : public QMainWindow {
     Q_OBJECT
 
@@ -50,6 +53,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     void buildControls();
@@ -62,7 +66,9 @@ private:
     void showTitle();
     void chartCount();
     void showFaint();
+    void setComparing(bool on);
     void rangeChanged();
+    void followView(const MapView &leader, MapView &follower);
     std::vector<FamilyLayer::Selected> familiesOf(std::uint32_t x, std::uint32_t y,
                                                   const mpz_class &z) const;
     void takeBlock(const std::shared_ptr<const MapBlock> &block);
@@ -106,6 +112,13 @@ private:
     PlayControls *m_play = nullptr;
     CountChart *m_chart = nullptr;
     FamilyPanel *m_familyPanel = nullptr;
+    ComparePane *m_compare = nullptr;
+    QCheckBox *m_comparing = nullptr;
+    QLabel *m_caption = nullptr;
+    // The panes follow each other's view; the one that follows does not lead back.
+    bool m_following = false;
+    // The second pane follows the first once it has its size; until then it leads nothing.
+    bool m_compareSynced = false;
     // The selection, d, N and filter the families beside the map were found for.
     QString m_familiesFor;
 };
