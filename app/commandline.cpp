@@ -55,7 +55,8 @@ const QString help = QStringLiteral(
     "  --deviation A..B[:S]   Die Abweichungen A, A + S, ... bis B (S Standard 1,\n"
     "                         ganze Zahlen, höchstens 100000): mit --exact --count\n"
     "                         eine Zeile d,count,above,below,diagonal,primitive je\n"
-    "                         Abweichung, auf allen Kernen gerechnet.\n"
+    "                         Abweichung, auf allen Kernen gerechnet; mit --map\n"
+    "                         --export DATEI.pdf ein Handzettel, eine Seite je d.\n"
     "  --map                  Die Karte: alle exakten Lösungen mit Katheten 1..N\n"
     "                         (--max bis 1000000, Standard 1000), zu --deviation D,\n"
     "                         mit --primitive nur die primitiven; allein, ohne das\n"
@@ -192,7 +193,7 @@ CommandLine CommandLine::parse(const QList<QByteArray> &raw) {
 
     if (parser.isSet(deviationOption)) {
         result.start.deviationText = parser.value(deviationOption);
-        // A range is read below, where the counts take it.
+        // A range is read where it is taken: by the map's options, or below for the counts.
         if (!DeviationRange::isRange(result.start.deviationText) &&
             !Conv::exactVal(result.start.deviationText)) {
             QString pointed = result.start.deviationText;
@@ -256,7 +257,7 @@ CommandLine CommandLine::parse(const QList<QByteArray> &raw) {
         if (!parser.isSet(exactOption) || !parser.isSet(countOption) || parser.isSet(listOption) ||
             parser.isSet(exportOption))
             return failure(QStringLiteral("--deviation %1: ein Bereich von Abweichungen gilt nur "
-                                          "mit --exact --count.")
+                                          "mit --exact --count oder mit --map --export DATEI.pdf.")
                                .arg(result.start.deviationText));
         result.deviations = range.range;
     }

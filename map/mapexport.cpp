@@ -1,5 +1,6 @@
 #include "map/mapexport.h"
 
+#include "map/handout.h"
 #include "map/mapdeviation.h"
 #include "map/mapoptions.h"
 #include "map/mappicture.h"
@@ -13,6 +14,14 @@
 namespace MapExport {
 
 Result write(const MapOptions &options) {
+    if (options.deviations) {
+        const auto [x0, y0, x1, y1] = options.cells();
+        const Handout handout(*options.deviations, {options.maxLeg, options.primitiveOnly,
+                                                    MapArea::cells(x0, y0, x1, y1), options.size});
+        const Failure failure = SaveFile::writePicture(
+            options.exportPath, [&handout](QByteArray &bytes) { return handout.writePdf(bytes); });
+        return {failure ? 1 : 0, failure};
+    }
     const MapDeviation::Reading d = MapDeviation::read(options.deviationText);
     if (!d.problem.isEmpty())
         return {2, Failure(QStringLiteral("--deviation: ") + d.problem)};

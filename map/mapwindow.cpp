@@ -370,7 +370,11 @@ void MapWindow::buildMenus() {
         const QSize plot(std::max(1, static_cast<int>(std::lround(area.width() / scale))),
                          std::max(1, static_cast<int>(std::lround(area.height() / scale))));
         const QSize size = picture.sizeForPlot(plot);
-        return MapKeys::Shown{std::move(picture), size, m_deviationText};
+        std::optional<Handout> handout;
+        if (m_player.range())
+            handout.emplace(*m_player.range(),
+                            Handout::Sheet{m_maxLeg, m_primitiveOnly, area, size});
+        return MapKeys::Shown{std::move(picture), size, m_deviationText, std::move(handout)};
     });
 
     // The plot's own keys work while it has the focus; the menu names them and does the same.

@@ -35,7 +35,8 @@ class QPushButton;
 //
 // It explores as well: the film plays the deviations of a range frame by frame, each frame a
 // whole map (DeviationPlayer), while a chart beside it plots the count against d; a second pane
-// compares another deviation, zoomed and panned with the first.
+// compares another deviation, zoomed and panned with the first; printing offers the film's
+// deviations as a handout.
 class MapWindow : public QMainWindow {
     Q_OBJECT
 
