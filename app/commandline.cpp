@@ -53,6 +53,11 @@ const QString help = QStringLiteral(
     "                         in 1..N (1 \u2264 A \u2264 B \u2264 N).\n"
     "  --threads T            Mit --exact: T Threads, 1..1024 (Standard: alle Kerne,\n"
     "                         die das Programm nutzen darf).\n"
+    "  --deviation A..B[:S]   Die Abweichungen A, A + S, ... bis B (S Standard 1,\n"
+    "                         ganze Zahlen, höchstens 100000): mit --exact --count\n"
+    "                         eine Zeile d,count,above,below,diagonal,primitive je\n"
+    "                         Abweichung, auf allen Kernen gerechnet; mit --map\n"
+    "                         --export DATEI.pdf ein Handzettel, eine Seite je d.\n"
     "  --map                  Die Karte: alle exakten Lösungen mit Katheten 1..N\n"
     "                         (--max bis 1000000, Standard 1000), zu --deviation D,\n"
     "                         mit --primitive nur die primitiven; allein, ohne das\n"
@@ -191,7 +196,9 @@ CommandLine CommandLine::parse(const QList<QByteArray> &raw) {
 
     if (parser.isSet(deviationOption)) {
         result.start.deviationText = parser.value(deviationOption);
-        if (!Conv::exactVal(result.start.deviationText)) {
+        // A range is read where it is taken: by the map's options, or below for the counts.
+        if (!DeviationRange::isRange(result.start.deviationText) &&
+            !Conv::exactVal(result.start.deviationText)) {
             QString pointed = result.start.deviationText;
             pointed.replace(u',', u'.');
             const QString hint =
@@ -244,6 +251,18 @@ CommandLine CommandLine::parse(const QList<QByteArray> &raw) {
         if (parser.isSet(option))
             return failure(QStringLiteral("--%1 gilt nur zusammen mit --map --export DATEI.")
                                .arg(option.names().constFirst()));
+    }
+
+    if (DeviationRange::isRange(result.start.deviationText)) {
+        const DeviationRangeReading range = DeviationRange::read(result.start.deviationText);
+        if (!range.problem.isEmpty())
+            return failure(QStringLiteral("--deviation: ") + range.problem);
+        if (!parser.isSet(exactOption) || !parser.isSet(countOption) || parser.isSet(listOption) ||
+            parser.isSet(exportOption))
+            return failure(QStringLiteral("--deviation %1: ein Bereich von Abweichungen gilt nur "
+                                          "mit --exact --count oder mit --map --export DATEI.pdf.")
+                               .arg(result.start.deviationText));
+        result.deviations = range.range;
     }
 
     result.startValuesGiven =
@@ -322,8 +341,12 @@ CommandLine CommandLine::parse(const QList<QByteArray> &raw) {
                                .arg(result.maxLeg));
         result.firstLeg = *first;
         result.lastLeg = *last;
+        if (result.deviations)
+            return failure(QStringLiteral("--legs gilt nur mit einer Abweichung, nicht mit dem "
+                                          "Bereich »%1«.")
+                               .arg(parser.value(deviationOption)));
     }
-    if (result.exact) {
+    if (result.exact && !result.deviations) {
         // A negative d of more digits than the search builds is refused; a positive one simply
         // has no solutions, and one that is not whole neither.
         const std::optional<ExactNumber> d = ExactNumber::read(result.start.deviationText);

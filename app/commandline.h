@@ -2,6 +2,7 @@
 
 #include "app/startvalues.h"
 #include "map/mapoptions.h"
+#include "numbers/deviationrange.h"
 #include "results/failure.h"
 #include "results/listwriter.h"
 
@@ -41,6 +42,8 @@ struct CommandLine {
     int threads = 0;
     int firstLeg = 0;
     int lastLeg = 0;
+    // --exact --count --deviation A..B[:S]: one count for each deviation of the range.
+    std::optional<DeviationRange> deviations;
 
     // --map: the map alone, or its picture written without a window (Mode::Batch).
     bool map = false;

@@ -3,12 +3,14 @@
 #include "app/commandline.h"
 #include "app/terminal.h"
 #include "numbers/conversions.h"
+#include "numbers/deviationsweep.h"
 #include "numbers/exactcheck.h"
 #include "numbers/exactnumber.h"
 #include "numbers/exactsearch.h"
 #include "results/listwriter.h"
 #include "results/solutioncount.h"
 #include "results/solutionlist.h"
+#include "results/sweepwriter.h"
 
 #include <QElapsedTimer>
 #include <algorithm>
@@ -53,8 +55,26 @@ private:
     int m_percent = -1;
 };
 
+// One count for each deviation of the range, in its order, each line written as soon as it and
+// every line before it are counted.
+int writeSweep(const CommandLine &command) {
+    SweepWriter writer(command.format);
+    if (writeOut(writer.begin(), "Die Anzahlen") != 0)
+        return 1;
+    bool written = true;
+    DeviationSweep(*command.deviations, static_cast<std::uint32_t>(command.maxLeg),
+                   command.primitiveOnly, static_cast<unsigned>(command.threads))
+        .run([&](const DeviationSweep::Count &count) {
+            written = writeOut(writer.row(count), "Die Anzahlen") == 0;
+            return written;
+        });
+    return written ? writeOut(writer.end(), "Die Anzahlen") : 1;
+}
+
 // The list or the count in whole numbers, streamed as the search finds the rows.
 int writeExact(const CommandLine &command) {
+    if (command.deviations)
+        return writeSweep(command);
     const ExactNumber d = *ExactNumber::read(command.start.deviationText);
     // Nothing when d is not whole or is too big to build (then positive: the command line
     // refused a negative one), and such a d has no solutions.

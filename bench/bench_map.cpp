@@ -1,18 +1,26 @@
 // Timing of the map on the offscreen platform: its opening, its search of a million legs in the
-// background, the paint of a pan or zoom step at every zoom, a new deviation, and its peak memory.
-// Prints medians, minima and maxima in milliseconds. Run with `make bench`.
+// background, the paint of a pan or zoom step at every zoom, a new deviation, the film of
+// deviations, the families drawn over a repaint, the counts of a range of deviations on the
+// command line, and its peak memory. Prints medians, minima and maxima in milliseconds. Run with
+// `make bench`.
 #include "benchsupport.h"
 
 #include "map/mapview.h"
 #include "map/mapwindow.h"
+#include "numbers/deviationsweep.h"
+#include "numbers/exactsearch.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSpinBox>
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
@@ -153,6 +161,85 @@ void benchNewDeviation() {
     report("N = 1e4: new d to map complete", times);
 }
 
+// The film at N = 10⁴: a hundred deviations played as fast as they come, each frame a whole map
+// drawn complete before the next is shown.
+void benchFilm() {
+    MapWindow window(QStringLiteral("0"), 10'000);
+    window.show();
+    waitUntil([&] { return complete(window); });
+    auto *play = child<QPushButton>(window, "play");
+    child<QComboBox>(window, "playSpeed")->setCurrentIndex(6);
+    std::vector<double> gaps;
+    std::vector<double> rates;
+    QElapsedTimer sinceFrame;
+    QObject::connect(child<QLineEdit>(window, "deviation"), &QLineEdit::textChanged, [&] {
+        if (sinceFrame.isValid())
+            gaps.push_back(since(sinceFrame));
+        sinceFrame.start();
+    });
+    for (const char *range : {"0..99", "-100..-1", "1000..1099"}) {
+        auto *field = child<QLineEdit>(window, "playRange");
+        field->setText(QLatin1String(range));
+        emit field->returnPressed();
+        sinceFrame.invalidate();
+        QElapsedTimer clock;
+        clock.start();
+        play->click();
+        waitUntil([&] { return play->text() == QLatin1String("Abspielen"); });
+        rates.push_back(100 / (since(clock) / 1000));
+    }
+    report("N = 1e4: film of 100 d, frame to next frame", gaps);
+    report("N = 1e4: film of 100 d, whole frames a second", rates, "/s");
+}
+
+// A pan step at N = 10⁴ painted without the families, and with the selection's families and
+// every family up to K = 50, in the part near the axes where they all run: each step moves the
+// view, so the curves are sampled anew each time.
+void benchFamilies() {
+    MapWindow window(QStringLiteral("1"), 10'000);
+    window.show();
+    waitUntil([&] { return complete(window); });
+    MapView &view = *child<MapView>(window, "map");
+    // Where the families with small k run, near the axes.
+    view.show(MapArea::cells(1, 1, 3000, 3000));
+    waitUntil([&] { return complete(window); });
+    const auto pans = [&] {
+        std::vector<double> times;
+        for (int i = 0; i < 40; ++i)
+            times.push_back(step(view, i % 4 < 2 ? Qt::Key_Right : Qt::Key_Left));
+        return times;
+    };
+    const std::vector<double> without = pans();
+    view.select(QPoint(4, 7));
+    child<QSpinBox>(window, "faintUpTo")->setValue(50);
+    child<QCheckBox>(window, "faintFamilies")->setChecked(true);
+    const std::vector<double> with = pans();
+    report("N = 1e4, d = 1, x, y < 3000: pan step, no families", without);
+    report("    with the selection's and K = 50 families", with);
+    std::printf("%-52s %8.3f ms\n", "    families add to a repaint (medians)",
+                summarise(with).median - summarise(without).median);
+}
+
+// zahlenlupe --exact --count over 2001 deviations at N = 10⁴, timed as a whole process.
+void benchSweep() {
+    std::vector<double> times;
+    for (int run = 0; run < 3; ++run) {
+        QElapsedTimer clock;
+        clock.start();
+        QProcess process;
+        process.start(QStringLiteral(ZAHLENLUPE_BINARY),
+                      {"--exact", "--count", "--deviation", "-1000..1000", "--max", "10000"});
+        process.waitForFinished(300000);
+        times.push_back(since(clock));
+        if (process.exitCode() != 0 || process.readAllStandardOutput().count('\n') != 2002)
+            std::printf("the sweep failed: %s\n", process.readAllStandardError().constData());
+    }
+    const QByteArray name = QStringLiteral("--count -1000..1000 --max 1e4, %1 cores, process")
+                                .arg(ExactSearch::availableCores())
+                                .toUtf8();
+    report(name.constData(), times);
+}
+
 double peakMegabytes() {
     std::ifstream status("/proc/self/status");
     for (std::string line; std::getline(status, line);)
@@ -196,6 +283,9 @@ int main(int argc, char *argv[]) {
         return memoryChild(argv[2]);
     benchOpening();
     benchNewDeviation();
+    benchFilm();
+    benchFamilies();
+    benchSweep();
     benchMillion();
     benchMemory(QCoreApplication::applicationFilePath());
     return 0;

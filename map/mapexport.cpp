@@ -1,5 +1,6 @@
 #include "map/mapexport.h"
 
+#include "map/handout.h"
 #include "map/mapdeviation.h"
 #include "map/mapoptions.h"
 #include "map/mappicture.h"
@@ -13,6 +14,14 @@
 namespace MapExport {
 
 Result write(const MapOptions &options) {
+    if (options.deviations) {
+        const auto [x0, y0, x1, y1] = options.cells();
+        const Handout handout(*options.deviations, {options.maxLeg, options.primitiveOnly,
+                                                    MapArea::cells(x0, y0, x1, y1), options.size});
+        const Failure failure = SaveFile::writePicture(
+            options.exportPath, [&handout](QByteArray &bytes) { return handout.writePdf(bytes); });
+        return {failure ? 1 : 0, failure};
+    }
     const MapDeviation::Reading d = MapDeviation::read(options.deviationText);
     if (!d.problem.isEmpty())
         return {2, Failure(QStringLiteral("--deviation: ") + d.problem)};
@@ -41,7 +50,9 @@ Result write(const MapOptions &options) {
         if (!options.plain)
             return picture.encode(*format, options.size.value_or(picture.naturalSize()),
                                   options.scale, bytes);
-        const QImage plain = MapRaster::plain(store, x0, y0, x1, y1, options.scale);
+        // Its own bindings: clang before 16 does not let a lambda capture structured bindings.
+        const auto [left, bottom, right, top] = options.cells();
+        const QImage plain = MapRaster::plain(store, left, bottom, right, top, options.scale);
         return PictureEncoder::encode(PictureFormat::Kind::Png,
                                       {plain.size(), {}, {}, [&plain] { return plain; }, {}},
                                       bytes);

@@ -1,5 +1,7 @@
 #include "map/mapkeys.h"
 
+#include "map/handoutprint.h"
+
 #include "results/failurenotice.h"
 
 #include "results/savefile.h"
@@ -35,7 +37,8 @@ constexpr Key keys[] = {
     {Qt::CTRL | Qt::SHIFT | Qt::Key_S, "Bild in gewählter &Größe speichern …",
      "Bild in gewählter Größe speichern"},
     {Qt::CTRL | Qt::SHIFT | Qt::Key_C, "Bild &kopieren", "Bild in die Zwischenablage kopieren"},
-    {Qt::CTRL | Qt::Key_P, "&Drucken …", "Bild drucken"},
+    {Qt::CTRL | Qt::Key_P, "&Drucken …",
+     "Bild drucken, oder den Handzettel: eine Seite je Abweichung des Abspielbereichs"},
     {Qt::CTRL | Qt::Key_W, "Karte sch&ließen", "Karte schließen"},
 };
 
@@ -143,23 +146,42 @@ void MapKeys::copy() {
 }
 
 void MapKeys::print() {
-    const Shown shown = m_shown();
+    Shown shown = m_shown();
     const QSize size = shown.size;
-    QPrinter printer(QPrinter::HighResolution);
+    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     const QString name = suggestedName(shown.deviationText, QStringLiteral("pdf"));
-    printer.setDocName(name.chopped(4));
-    printer.setOutputFileName(
+    printer->setDocName(name.chopped(4));
+    printer->setOutputFileName(
         QDir(existingFolder(QStandardPaths::DocumentsLocation)).filePath(name));
-    printer.setCreator(QStringLiteral("Zahlenlupe"));
-    printer.setPageOrientation(size.width() > size.height() ? QPageLayout::Landscape
-                                                            : QPageLayout::Portrait);
-    QPrintDialog dialog(&printer, &m_window);
+    printer->setCreator(QStringLiteral("Zahlenlupe"));
+    printer->setPageOrientation(size.width() > size.height() ? QPageLayout::Landscape
+                                                             : QPageLayout::Portrait);
+    QPrintDialog dialog(printer.get(), &m_window);
     dialog.setWindowTitle(QStringLiteral("Bild drucken"));
+    // The map as shown stays what is printed unless the dialog asks for all pages or some: the
+    // handout's, one for each deviation of the film.
+    const int pages = shown.handout ? static_cast<int>(shown.handout->pages()) : 1;
+    if (shown.handout) {
+        dialog.setOption(QAbstractPrintDialog::PrintCurrentPage);
+        dialog.setOption(QAbstractPrintDialog::PrintPageRange);
+        dialog.setMinMax(1, pages);
+        printer->setFromTo(1, pages);
+        printer->setPrintRange(QPrinter::CurrentPage);
+    }
     if (dialog.exec() != QDialog::Accepted)
         return;
-    QPainter painter(&printer);
-    shown.picture.paint(
-        painter, size, QRectF(QPointF(0, 0), printer.pageRect(QPrinter::DevicePixel).size()), true);
+    if (shown.handout && printer->printRange() != QPrinter::CurrentPage) {
+        const bool some = printer->printRange() == QPrinter::PageRange;
+        const std::int64_t first = some ? std::max(1, printer->fromPage()) - 1 : 0;
+        const std::int64_t last = some ? std::clamp(printer->toPage(), 1, pages) - 1 : pages - 1;
+        new HandoutPrint(m_window, std::move(printer), std::move(*shown.handout), first,
+                         std::max(first, last));
+        return;
+    }
+    QPainter painter(printer.get());
+    shown.picture.paint(painter, size,
+                        QRectF(QPointF(0, 0), printer->pageRect(QPrinter::DevicePixel).size()),
+                        true);
 }
 
 void MapKeys::reportFailure(const Failure &failure, const QString &title) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "map/handout.h"
 #include "map/mappicture.h"
 
 #include <QKeySequence>
@@ -12,7 +13,8 @@ class QMenu;
 class QWidget;
 
 // The keys that take the map's picture out of its window: saved as PNG, SVG or PDF at the view's
-// pixels or at a chosen size, copied to the clipboard, printed; and closing the window. Each is
+// pixels or at a chosen size, copied to the clipboard, printed (or the handout, a page for each
+// deviation of the film); and closing the window. Each is
 // an action of the window in its menu, and one list feeds the keys and the text that names them.
 class MapKeys : public QObject {
     Q_OBJECT
@@ -24,6 +26,8 @@ public:
         MapPicture picture;
         QSize size;
         QString deviationText;
+        // The film's deviations as a handout, which printing offers beside the picture.
+        std::optional<Handout> handout;
     };
     using Source = std::function<Shown()>;
 

@@ -26,6 +26,12 @@ MapOptionsReading MapOptions::read(const QString &deviationText, const Given &gi
     }
     MapOptions map;
     map.deviationText = deviationText;
+    if (DeviationRange::isRange(deviationText)) {
+        const DeviationRangeReading range = DeviationRange::read(deviationText);
+        if (!range.problem.isEmpty())
+            return refused(QStringLiteral("--deviation: ") + range.problem);
+        map.deviations = range.range;
+    }
     const std::optional<ExactNumber> d = ExactNumber::read(deviationText);
     if (d && d->isWhole() && d->sign() < 0 &&
         d->wholeDigits() > ExactSearch::largestDeviationDigits)
@@ -48,6 +54,12 @@ MapOptionsReading MapOptions::read(const QString &deviationText, const Given &gi
             return refused(QStringLiteral("--%1 gilt nur zusammen mit --map --export DATEI.")
                                .arg(QLatin1String(name)));
     }
+    if (map.deviations &&
+        (!path || PictureFormat::ofFile(*path) != PictureFormat::Kind::Pdf || given("plain")))
+        return refused(QStringLiteral("--deviation %1: ein Bereich von Abweichungen gilt mit --map "
+                                      "nur zusammen mit --export DATEI.pdf, dem Handzettel mit "
+                                      "einer Seite je Abweichung.")
+                           .arg(deviationText));
     if (!path)
         return {QString(), map};
 

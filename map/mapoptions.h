@@ -1,5 +1,7 @@
 #pragma once
 
+#include "numbers/deviationrange.h"
+
 #include <QSize>
 #include <QString>
 #include <array>
@@ -17,6 +19,8 @@ struct MapOptions {
     static constexpr std::uint32_t defaultMax = 1000;
 
     QString deviationText = QStringLiteral("0");
+    // --deviation A..B[:S] with --export FILE.pdf: the handout, a page for each deviation.
+    std::optional<DeviationRange> deviations;
     std::uint32_t maxLeg = defaultMax;
     bool primitiveOnly = false;
 

@@ -4,6 +4,7 @@
 #include "numbers/exactsearch.h"
 
 #include <QElapsedTimer>
+#include <limits>
 
 namespace {
 
@@ -62,6 +63,16 @@ void MapSearch::runHere(const Query &query, std::uint64_t generation, const Bloc
     // wait in the builder at twice their size.
     run(
         query, generation, never, sink, [](double) {}, 0);
+}
+
+std::shared_ptr<const MapBlock> MapSearch::whole(const Query &query, std::uint64_t generation,
+                                                 const std::atomic<bool> &cancel) {
+    std::shared_ptr<const MapBlock> last;
+    // No block is cut before the end: the whole map is one block.
+    run(
+        query, generation, cancel, [&last](std::shared_ptr<const MapBlock> block) { last = block; },
+        [](double) {}, std::numeric_limits<int>::max());
+    return cancel.load() ? nullptr : last;
 }
 
 std::uint64_t MapSearch::start(const Query &query) {

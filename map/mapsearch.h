@@ -42,6 +42,10 @@ public:
 
     // The whole search on the calling thread, for a caller that has no map to keep answering.
     static void runHere(const Query &query, std::uint64_t generation, const BlockSink &sink);
+    // The whole map of the query as one block, on the calling thread (a worker's, for frames
+    // made ahead); nothing when the cancel flag was set before the search ended.
+    static std::shared_ptr<const MapBlock> whole(const Query &query, std::uint64_t generation,
+                                                 const std::atomic<bool> &cancel);
 
 signals:
     // Only blocks of the current generation, in the order of the columns.

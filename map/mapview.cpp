@@ -73,7 +73,23 @@ void MapView::redrawAll() {
     m_slice.start();
 }
 
+void MapView::showFamilies(std::vector<FamilyLayer::Selected> selected) {
+    m_families.setSelected(std::move(selected));
+    update();
+}
+
+void MapView::showFaintFamilies(const std::optional<mpz_class> &d, int upToK) {
+    m_families.setFaint(d, upToK);
+    update();
+}
+
+void MapView::follow(const MapView &other) {
+    m_viewport.follow(other.m_viewport);
+    moved();
+}
+
 void MapView::setRange(std::uint32_t maxLeg) {
+    m_families.setMaxLeg(maxLeg);
     m_viewport.setRange(maxLeg);
     // The axes' numbers may need more room.
     m_viewport.setSize(plotRect().size());
@@ -191,6 +207,7 @@ void MapView::paintEvent(QPaintEvent *) {
         shown.setDevicePixelRatio(devicePixelRatioF());
         painter.drawImage(plot.topLeft(), shown);
     }
+    m_families.paint(painter, QRectF(plot.topLeft(), QSizeF(m_viewport.size())), m_viewport.area());
     painter.setPen(palette().color(QPalette::WindowText));
     MapAxes::paint(painter, QRectF(plot), m_viewport.area(), m_viewport.maxLeg(),
                    QStringLiteral("x"), QStringLiteral("y"));

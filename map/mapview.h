@@ -1,5 +1,6 @@
 #pragma once
 
+#include "map/familylayer.h"
 #include "map/mapraster.h"
 #include "map/mapviewport.h"
 
@@ -47,6 +48,12 @@ public:
     // selected and brought into view; false when there is none.
     bool selectNeighbour(int step);
 
+    // The families drawn over the map: those of the selection, and the faint ones up to K.
+    void showFamilies(std::vector<FamilyLayer::Selected> selected);
+    void showFaintFamilies(const std::optional<mpz_class> &d, int upToK);
+    // Follows the other view's centre and scale, as a pane beside it.
+    void follow(const MapView &other);
+
     // The exact picture of the view is drawn, nothing is left to draw.
     bool pictureComplete() const { return m_dirty.isEmpty(); }
     // The plot's rectangle within the widget.
@@ -79,6 +86,7 @@ private:
     const MapStore *m_store = nullptr;
     MapViewport m_viewport;
     MapRaster m_raster;
+    FamilyLayer m_families;
     QImage m_image;
     MapFrame m_imageFrame;
     QRegion m_dirty; // in the image's pixels

@@ -56,6 +56,16 @@ void MapViewport::show(const MapArea &area) {
     limit();
 }
 
+void MapViewport::follow(const MapViewport &other) {
+    m_centre = other.m_centre;
+    m_scale = other.m_scale;
+    m_all = other.m_all;
+    if (m_all)
+        showAll();
+    else
+        limit();
+}
+
 void MapViewport::limit() {
     const double whole = wholeScale();
     m_scale =

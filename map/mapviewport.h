@@ -37,6 +37,8 @@ public:
     void centreOn(QPointF world);
     // Shows the world area, as large as it fits.
     void show(const MapArea &area);
+    // The other's centre and scale, within this one's range and size.
+    void follow(const MapViewport &other);
 
     double scale() const { return m_scale; }
     MapArea area() const;

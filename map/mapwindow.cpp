@@ -1,5 +1,9 @@
 #include "map/mapwindow.h"
 
+#include "map/comparepane.h"
+#include "map/countchart.h"
+#include "map/familypanel.h"
+#include "map/fieldmark.h"
 #include "map/mapdeviation.h"
 #include "map/mapkeys.h"
 #include "map/mapoptions.h"
@@ -7,12 +11,16 @@
 #include "map/maptext.h"
 #include "map/maptriangle.h"
 #include "map/mapview.h"
+#include "map/playcontrols.h"
 #include "numbers/exactnumber.h"
+#include "window/keynames.h"
 
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QDockWidget>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -22,6 +30,8 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QVBoxLayout>
 #include <cmath>
@@ -36,6 +46,33 @@ const char *const plotKeys[][2] = {
     {"Klick", "Zelle wählen"},
     {"N, Umschalt+N", "nächste, vorige Lösung in der Reihenfolge der Suche"},
 };
+
+// The explorer's keys, which work wherever the focus is in the window; one list feeds the
+// actions and the text that names them.
+struct ExplorerKey {
+    QKeyCombination keys;
+    const char *what;
+};
+constexpr ExplorerKey playKey{Qt::CTRL | Qt::Key_Space, "abspielen, anhalten"};
+constexpr ExplorerKey forwardKey{Qt::CTRL | Qt::Key_Period, "einen Schritt vor"};
+constexpr ExplorerKey backKey{Qt::CTRL | Qt::Key_Comma, "einen Schritt zurück"};
+constexpr ExplorerKey compareKey{Qt::CTRL | Qt::Key_D,
+                                 "zwei Abweichungen vergleichen, d und eine zweite"};
+constexpr ExplorerKey faintKey{Qt::CTRL | Qt::Key_K, "alle Familien bis k = K blass zeichnen"};
+constexpr const ExplorerKey *explorerKeys[] = {&playKey, &forwardKey, &backKey, &compareKey,
+                                               &faintKey};
+
+// −d as a text: the sign of the text turned.
+QString negated(const QString &text, const std::optional<mpz_class> &whole) {
+    if (whole)
+        return QString::fromStdString(mpz_class(-*whole).get_str());
+    const QString trimmed = text.trimmed();
+    if (trimmed.startsWith(QLatin1Char('-')))
+        return trimmed.sliced(1);
+    if (trimmed.startsWith(QLatin1Char('+')))
+        return QLatin1Char('-') + trimmed.sliced(1);
+    return QLatin1Char('-') + trimmed;
+}
 
 const char *const countRows[][2] = {
     {"Lösungen", "alle Lösungen"},
@@ -62,7 +99,11 @@ MapWindow::MapWindow(const QString &deviationText, std::uint32_t maxLeg, bool pr
         m_progress->setValue(static_cast<int>(done * m_progress->maximum()));
     });
     connect(&m_search, &MapSearch::finished, this, &MapWindow::searchEnded);
-    resize(1100, 760);
+    connect(&m_player, &DeviationPlayer::frameShown, this, &MapWindow::showFrame);
+    connect(m_view, &MapView::pictureDrawn, &m_player, &DeviationPlayer::frameDrawn);
+    m_player.setQuery(m_maxLeg, m_primitiveOnly);
+    m_chart->setRange(m_maxLeg, m_primitiveOnly);
+    resize(1400, 860);
 
     m_deviationField->setText(deviationText);
     const MapDeviation::Reading reading = MapDeviation::read(deviationText);
@@ -77,6 +118,7 @@ MapWindow::MapWindow(const QString &deviationText, std::uint32_t maxLeg, bool pr
         markField(*m_deviationField, reading.problem);
     }
     startSearch(true);
+    m_play->followDeviation(m_deviation);
 }
 
 MapWindow::~MapWindow() = default;
@@ -129,6 +171,21 @@ void MapWindow::buildControls() {
     filterLabel->setBuddy(m_filter);
     controls->addWidget(filterLabel);
     controls->addWidget(m_filter);
+    controls->addSpacing(16);
+    m_comparing = new QCheckBox(QStringLiteral("&Vergleichen"), central);
+    m_comparing->setObjectName(QStringLiteral("compare"));
+    m_comparing->setToolTip(QStringLiteral("Zeigt eine zweite Abweichung (zuerst −d) "
+                                           "daneben, mit gemeinsamem Ausschnitt (Strg+D)."));
+    auto *compareField = new QLineEdit(central);
+    compareField->setObjectName(QStringLiteral("compareDeviation"));
+    compareField->setAccessibleName(QStringLiteral("Zweite Abweichung"));
+    compareField->setToolTip(QStringLiteral("Die Abweichung der zweiten Karte"));
+    compareField->setMaximumWidth(
+        compareField->fontMetrics().horizontalAdvance(QStringLiteral("0000000000")) + 16);
+    compareField->setEnabled(false);
+    connect(m_comparing, &QCheckBox::toggled, compareField, &QLineEdit::setEnabled);
+    controls->addWidget(m_comparing);
+    controls->addWidget(compareField);
     controls->addStretch(1);
 
     m_progress = new QProgressBar(central);
@@ -142,6 +199,10 @@ void MapWindow::buildControls() {
     controls->addWidget(m_progress);
     controls->addWidget(m_cancel);
 
+    m_play = new PlayControls(m_player, central);
+    m_play->setObjectName(QStringLiteral("playControls"));
+    layout->addWidget(m_play);
+
     m_note = new QLabel(central);
     m_note->setObjectName(QStringLiteral("note"));
     m_note->setWordWrap(true);
@@ -150,17 +211,40 @@ void MapWindow::buildControls() {
 
     auto *middle = new QHBoxLayout;
     layout->addLayout(middle, 1);
+    auto *mainPane = new QVBoxLayout;
+    m_caption = new QLabel(central);
+    m_caption->setObjectName(QStringLiteral("caption"));
+    m_caption->setWordWrap(true);
+    m_caption->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_caption->hide();
+    mainPane->addWidget(m_caption);
     m_view = new MapView(central);
     m_view->setObjectName(QStringLiteral("map"));
-    middle->addWidget(m_view, 1);
+    mainPane->addWidget(m_view, 1);
+    middle->addLayout(mainPane, 1);
+    m_compare = new ComparePane(*compareField, central);
+    m_compare->setObjectName(QStringLiteral("comparePane"));
+    m_compare->hide();
+    middle->addWidget(m_compare, 1);
 
-    auto *side = new QVBoxLayout;
-    middle->addLayout(side);
-    auto *selection = new QGroupBox(QStringLiteral("Gewählte Zelle"), central);
+    // The side panel scrolls where the window is too low for all of it.
+    auto *sideArea = new QScrollArea(central);
+    sideArea->setWidgetResizable(true);
+    sideArea->setFrameShape(QFrame::NoFrame);
+    sideArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    auto *sidePanel = new QWidget(sideArea);
+    auto *side = new QVBoxLayout(sidePanel);
+    side->setContentsMargins(0, 0, 0, 0);
+    sideArea->setWidget(sidePanel);
+    sideArea->setFixedWidth(300 + sideArea->verticalScrollBar()->sizeHint().width());
+    middle->addWidget(sideArea);
+    auto *selection = new QGroupBox(QStringLiteral("Gewählte Zelle"), sidePanel);
     auto *selectionLayout = new QVBoxLayout(selection);
     m_triangle = new MapTriangle(selection);
     m_triangle->setObjectName(QStringLiteral("triangle"));
     m_triangle->setAccessibleName(QStringLiteral("Dreieck der gewählten Zelle"));
+    // Small enough that the families and the counts fit below it.
+    m_triangle->setMaximumHeight(200);
     m_selectionTitle = new QLabel(selection);
     m_selectionTitle->setObjectName(QStringLiteral("selectionTitle"));
     m_selectionEquation = new QLabel(selection);
@@ -180,8 +264,12 @@ void MapWindow::buildControls() {
     selectionLayout->addWidget(m_selectionDetails);
     selection->setFixedWidth(300);
     side->addWidget(selection);
+    m_familyPanel = new FamilyPanel(sidePanel);
+    m_familyPanel->setObjectName(QStringLiteral("families"));
+    m_familyPanel->setFixedWidth(300);
+    side->addWidget(m_familyPanel);
 
-    auto *counts = new QGroupBox(QStringLiteral("Anzahlen"), central);
+    auto *counts = new QGroupBox(QStringLiteral("Anzahlen"), sidePanel);
     auto *grid = new QGridLayout(counts);
     grid->addWidget(new QLabel(QStringLiteral("<b>in 1..N</b>"), counts), 0, 1, Qt::AlignRight);
     grid->addWidget(new QLabel(QStringLiteral("<b>im Ausschnitt</b>"), counts), 0, 2,
@@ -220,11 +308,24 @@ void MapWindow::buildControls() {
     statusBar()->addWidget(m_pointer, 1);
     setCentralWidget(central);
 
+    // The chart beside the map, in a dock of its own that can be moved, floated or closed.
+    auto *dock = new QDockWidget(QStringLiteral("Anzahl über d"), this);
+    dock->setObjectName(QStringLiteral("chartDock"));
+    dock->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable |
+                      QDockWidget::DockWidgetClosable);
+    m_chart = new CountChart(dock);
+    m_chart->setObjectName(QStringLiteral("chart"));
+    dock->setWidget(m_chart);
+    dock->setMinimumWidth(m_chart->minimumSizeHint().width() + 24);
+    addDockWidget(Qt::RightDockWidgetArea, dock);
+
     setTabOrder(down, m_deviationField);
     setTabOrder(m_deviationField, up);
     setTabOrder(up, m_maxField);
     setTabOrder(m_maxField, m_filter);
-    setTabOrder(m_filter, m_cancel);
+    setTabOrder(m_filter, m_comparing);
+    setTabOrder(m_comparing, compareField);
+    setTabOrder(compareField, m_cancel);
     setTabOrder(m_cancel, m_view);
 
     connect(m_deviationField, &QLineEdit::returnPressed, this, &MapWindow::applyDeviation);
@@ -234,6 +335,7 @@ void MapWindow::buildControls() {
     connect(m_filter, &QComboBox::currentIndexChanged, this, [this](int index) {
         m_primitiveOnly = index == 1;
         startSearch(false);
+        rangeChanged();
     });
     connect(m_cancel, &QPushButton::clicked, this, [this] {
         m_cancelled = true;
@@ -242,6 +344,20 @@ void MapWindow::buildControls() {
     connect(m_view, &MapView::viewChanged, &m_countsLater, qOverload<>(&QTimer::start));
     connect(m_view, &MapView::hovered, this, &MapWindow::showPointer);
     connect(m_view, &MapView::selectionChanged, this, &MapWindow::showSelection);
+    connect(m_comparing, &QCheckBox::toggled, this, &MapWindow::setComparing);
+    const auto tell = [this](const QString &problem) {
+        m_problem = problem;
+        showNote();
+    };
+    connect(m_play, &PlayControls::problem, this, tell);
+    connect(m_compare, &ComparePane::problem, this, tell);
+    connect(m_familyPanel, &FamilyPanel::faintChanged, this, &MapWindow::showFaint);
+    connect(m_view, &MapView::viewChanged, this,
+            [this] { followView(*m_view, m_compare->view()); });
+    connect(&m_compare->view(), &MapView::viewChanged, this,
+            [this] { followView(m_compare->view(), *m_view); });
+    connect(m_compare, &ComparePane::pointerText, m_pointer, &QLabel::setText);
+    connect(m_compare, &ComparePane::searchStarted, this, &MapWindow::showFaint);
     // The plot takes the keys first: N, + and − work at once; Alt+A reaches the deviation.
     m_view->setFocus();
 }
@@ -254,7 +370,11 @@ void MapWindow::buildMenus() {
         const QSize plot(std::max(1, static_cast<int>(std::lround(area.width() / scale))),
                          std::max(1, static_cast<int>(std::lround(area.height() / scale))));
         const QSize size = picture.sizeForPlot(plot);
-        return MapKeys::Shown{std::move(picture), size, m_deviationText};
+        std::optional<Handout> handout;
+        if (m_player.range())
+            handout.emplace(*m_player.range(),
+                            Handout::Sheet{m_maxLeg, m_primitiveOnly, area, size});
+        return MapKeys::Shown{std::move(picture), size, m_deviationText, std::move(handout)};
     });
 
     // The plot's own keys work while it has the focus; the menu names them and does the same.
@@ -270,6 +390,34 @@ void MapWindow::buildMenus() {
     entry(QStringLiteral("V&orige Lösung\tUmschalt+N"), [this] { m_view->selectNeighbour(-1); });
     view->addSeparator();
     entry(QStringLiteral("Karte &fokussieren"), [this] { m_view->setFocus(); });
+    view->addSeparator();
+    const auto key = [](QAction *action, const ExplorerKey &which) {
+        action->setShortcut(QKeySequence(which.keys));
+        action->setShortcutContext(Qt::WindowShortcut);
+        return action;
+    };
+    QAction *compare = key(view->addAction(QStringLiteral("&Vergleichen")), compareKey);
+    compare->setCheckable(true);
+    connect(compare, &QAction::toggled, this, &MapWindow::setComparing);
+    connect(m_comparing, &QCheckBox::toggled, compare, &QAction::setChecked);
+    QAction *faint = key(view->addAction(QStringLiteral("Alle Fa&milien bis k")), faintKey);
+    faint->setCheckable(true);
+    connect(faint, &QAction::toggled, m_familyPanel, &FamilyPanel::setFaint);
+    connect(m_familyPanel, &FamilyPanel::faintChanged, faint,
+            [faint](int upTo) { faint->setChecked(upTo > 0); });
+
+    QMenu *film = menuBar()->addMenu(QStringLiteral("Ab&spielen"));
+    connect(key(film->addAction(QStringLiteral("&Abspielen, anhalten")), playKey),
+            &QAction::triggered, this, [this] {
+                if (m_player.playing())
+                    m_player.pause();
+                else
+                    m_player.play();
+            });
+    connect(key(film->addAction(QStringLiteral("Schritt &vor")), forwardKey), &QAction::triggered,
+            this, [this] { m_player.step(1); });
+    connect(key(film->addAction(QStringLiteral("Schritt &zurück")), backKey), &QAction::triggered,
+            this, [this] { m_player.step(-1); });
 
     QMenu *help = menuBar()->addMenu(QStringLiteral("&Hilfe"));
     connect(
@@ -279,6 +427,8 @@ void MapWindow::buildMenus() {
 
 QString MapWindow::keysText() {
     QString text = MapKeys::listText();
+    for (const ExplorerKey *key : explorerKeys)
+        text += KeyNames::line(QKeySequence(key->keys), QString::fromUtf8(key->what));
     for (const auto &key : plotKeys)
         text += QString::fromUtf8(key[0]) + QStringLiteral(": ") + QString::fromUtf8(key[1]) +
                 QLatin1Char('\n');
@@ -286,13 +436,7 @@ QString MapWindow::keysText() {
 }
 
 void MapWindow::markField(QLineEdit &field, const QString &problem) {
-    QPalette palette = field.palette();
-    palette.setColor(QPalette::Base, problem.isEmpty()
-                                         ? QApplication::palette().color(QPalette::Base)
-                                         : QColor(255, 215, 215));
-    field.setPalette(palette);
-    field.setToolTip(problem);
-    field.setAccessibleDescription(problem);
+    FieldMark::show(field, problem);
     m_problem = problem;
     showNote();
 }
@@ -311,7 +455,9 @@ void MapWindow::applyDeviation() {
     m_deviationText = text;
     m_deviation = reading.value;
     m_whole = reading.whole;
+    m_player.pause();
     startSearch(false);
+    m_play->followDeviation(m_deviation);
 }
 
 void MapWindow::stepDeviation(int step) {
@@ -338,6 +484,15 @@ void MapWindow::applyMaxLeg() {
     const bool changed = static_cast<std::uint32_t>(*max) != m_maxLeg;
     m_maxLeg = static_cast<std::uint32_t>(*max);
     startSearch(changed);
+    rangeChanged();
+}
+
+// A new N or filter: the film's frames and the chart's counts are of other maps now.
+void MapWindow::rangeChanged() {
+    m_player.setQuery(m_maxLeg, m_primitiveOnly);
+    m_chart->setRange(m_maxLeg, m_primitiveOnly);
+    if (m_compare->isVisible())
+        m_compare->setRange(m_maxLeg, m_primitiveOnly);
 }
 
 void MapWindow::startSearch(bool newRange) {
@@ -357,14 +512,89 @@ void MapWindow::startSearch(bool newRange) {
     }
     m_progress->setValue(0);
     m_cancel->setEnabled(true);
+    showTitle();
+    showNote();
+    m_countsLater.start();
+    showSelection();
+    showFaint();
+}
+
+void MapWindow::showTitle() {
     // A title bar shows a few dozen characters; a d of a thousand digits is shortened there.
     QString family = MapText::family(m_deviationText, m_deviation);
     if (family.size() > 80)
         family = family.left(40) + QStringLiteral("…") + family.right(30);
     setWindowTitle(QStringLiteral("Karte: %1 – Zahlenlupe").arg(family));
-    showNote();
-    m_countsLater.start();
+}
+
+// A frame of the film: the whole map of its d at once, in place of the map shown.
+void MapWindow::showFrame(std::int64_t index, const std::shared_ptr<const MapBlock> &block) {
+    const mpz_class d = m_player.range()->at(index);
+    m_search.cancel();
+    m_next.reset();
+    m_cancelled = false;
+    m_deviationText = QString::fromStdString(d.get_str());
+    m_deviation = d;
+    m_whole = true;
+    m_deviationField->setText(m_deviationText);
+    markField(*m_deviationField, QString());
+    auto store = std::make_unique<MapStore>(m_maxLeg, block->generation);
+    store->add(block);
+    m_store = std::move(store);
+    m_view->setStore(m_store.get());
+    m_progress->setValue(m_progress->maximum());
+    m_cancel->setEnabled(false);
+    showTitle();
+    showCounts();
     showSelection();
+    showFaint();
+    chartCount();
+    // A view that draws nothing (not shown yet) has nothing to wait for.
+    if (m_view->pictureComplete())
+        m_player.frameDrawn();
+}
+
+// The count of a map that is complete goes into the chart.
+void MapWindow::chartCount() {
+    if (!m_store || !m_store->complete() || !m_deviation)
+        return;
+    const MapCounts &c = m_store->counts();
+    m_chart->add({*m_deviation, c.total(), c.above, c.below, c.diagonal, c.primitive});
+}
+
+void MapWindow::showFaint() {
+    const int upTo = m_familyPanel->faintUpTo();
+    m_view->showFaintFamilies(m_deviation, upTo);
+    m_compare->view().showFaintFamilies(m_compare->deviation(), upTo);
+}
+
+void MapWindow::setComparing(bool on) {
+    m_comparing->setChecked(on);
+    if (on == m_compare->isVisible())
+        return;
+    m_compare->setVisible(on);
+    m_caption->setVisible(on);
+    m_compareSynced = false;
+    if (on) {
+        m_compare->setRange(m_maxLeg, m_primitiveOnly);
+        m_compare->setDeviation(negated(m_deviationText, m_deviation));
+        // Once the panes have their sizes, the second takes the first's view.
+        QTimer::singleShot(0, this, [this] {
+            m_compareSynced = true;
+            followView(*m_view, m_compare->view());
+        });
+    }
+    showCounts();
+    showFaint();
+}
+
+void MapWindow::followView(const MapView &leader, MapView &follower) {
+    if (m_following || !m_compare->isVisible() ||
+        (&leader == &m_compare->view() && !m_compareSynced))
+        return;
+    m_following = true;
+    follower.follow(leader);
+    m_following = false;
 }
 
 void MapWindow::takeBlock(const std::shared_ptr<const MapBlock> &block) {
@@ -393,6 +623,8 @@ void MapWindow::searchEnded(std::uint64_t generation, bool complete) {
     showNote();
     showCounts();
     showSelection();
+    if (complete)
+        chartCount();
 }
 
 void MapWindow::showNote() {
@@ -433,6 +665,9 @@ void MapWindow::showCounts() {
         for (int row = 0; row < 5; ++row)
             m_counts[row][column]->setText(QString::number(values[row]));
     }
+    if (m_compare->isVisible())
+        m_caption->setText(ComparePane::countsLine(MapText::deviation(m_deviationText, m_deviation),
+                                                   *m_store, *m_view, m_primitiveOnly));
     m_viewRange->setText(
         cells.empty() ? QStringLiteral("Im Ausschnitt liegt keine Zelle von 1..N.")
                       : QStringLiteral("Ausschnitt: x %1 bis %2, y %3 bis %4")
@@ -450,6 +685,7 @@ void MapWindow::showSelection() {
     QString title;
     QString equation;
     QString details;
+    bool solution = false;
     if (!cell) {
         title = QStringLiteral("Keine Zelle gewählt: ein Klick auf die Karte wählt eine, N die "
                                "nächste Lösung.");
@@ -475,6 +711,20 @@ void MapWindow::showSelection() {
                 title = QStringLiteral("Zelle (%1, %2): keine Lösung").arg(x).arg(y);
             }
             if (reading.solution) {
+                solution = true;
+                const QString key = QStringLiteral("%1 %2 %3 %4 %5")
+                                        .arg(x)
+                                        .arg(y)
+                                        .arg(QString::fromStdString(m_deviation->get_str()))
+                                        .arg(m_maxLeg)
+                                        .arg(m_primitiveOnly);
+                if (key != m_familiesFor) {
+                    m_familiesFor = key;
+                    const std::vector<FamilyLayer::Selected> families =
+                        familiesOf(x, y, reading.root);
+                    m_view->showFamilies(families);
+                    m_familyPanel->setFamilies(families, m_primitiveOnly);
+                }
                 equation = reading.equation();
                 details = QStringLiteral("ggT(x, y, z) = %1: ").arg(MapText::number(reading.gcd)) +
                           (reading.gcd == 1
@@ -487,6 +737,11 @@ void MapWindow::showSelection() {
                                                              "Quadratzahlen.");
             }
         }
+    }
+    if (!solution && !m_familiesFor.isEmpty()) {
+        m_familiesFor.clear();
+        m_view->showFamilies({});
+        m_familyPanel->setFamilies({}, m_primitiveOnly);
     }
     m_selectionTitle->setText(title);
     m_selectionEquation->setText(equation);
@@ -501,6 +756,22 @@ void MapWindow::showSelection() {
         QAccessibleEvent event(m_view, QAccessible::NameChanged);
         QAccessible::updateAccessibility(&event);
     }
+}
+
+// The families of the solution (x, y, z): its parabola, the mirrored one, and for d = 0 the ray
+// of its multiples.
+std::vector<FamilyLayer::Selected> MapWindow::familiesOf(std::uint32_t x, std::uint32_t y,
+                                                         const mpz_class &z) const {
+    std::vector<FamilyLayer::Selected> families;
+    const mpz_class &d = *m_deviation;
+    std::vector<Family> kinds{Family::parabola(d, z - y), Family::mirrored(d, z - x)};
+    if (d == 0)
+        kinds.push_back(Family::ray(x, y));
+    for (Family &family : kinds) {
+        std::vector<Family::Member> members = family.members(m_maxLeg, m_primitiveOnly);
+        families.push_back({std::move(family), std::move(members)});
+    }
+    return families;
 }
 
 void MapWindow::showPointer(std::optional<QPoint> cell) {
@@ -520,7 +791,15 @@ void MapWindow::showPointer(std::optional<QPoint> cell) {
 // A closed map searches no further; opening it again starts a search (setDeviation).
 void MapWindow::closeEvent(QCloseEvent *event) {
     m_search.cancel();
+    m_player.pause();
+    m_compare->stop();
     QMainWindow::closeEvent(event);
+}
+
+// A map opened again searches the second deviation to its end, if its search was stopped.
+void MapWindow::showEvent(QShowEvent *event) {
+    m_compare->resume();
+    QMainWindow::showEvent(event);
 }
 
 // The view within 1..N: a picture shows no cells beyond the range.

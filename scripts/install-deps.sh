@@ -29,8 +29,10 @@ skipped_file=$build/install-deps.skipped
 
 # qt6-wayland: the program runs natively on a Wayland session, and at all on one without Xwayland.
 # qt6-svg-dev: the plot as SVG. libgmp-dev: exact whole numbers of any size for --exact.
+# qt6-charts-dev: the map's chart of the count against d; on Debian 12 its CMake files ask for Qt's
+# OpenGL module, whose CMake files come with libqt6opengl6-dev, which it does not depend on.
 run=(g++ cmake ninja-build make qt6-base-dev qt6-svg-dev libgmp-dev fonts-liberation
-     qt6-translations-l10n qt6-wayland)
+     qt6-translations-l10n qt6-wayland qt6-charts-dev libqt6opengl6-dev)
 package=("${run[@]}" dpkg-dev file)
 
 # The sanitizer and libFuzzer runtime belongs to one clang release: the installed one, or the one
