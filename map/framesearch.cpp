@@ -14,14 +14,13 @@ FrameSearch::FrameSearch(QObject *parent)
 
 FrameSearch::~FrameSearch() {
     for (auto &[id, worker] : m_workers)
-        worker.cancelled->store(true);
-    for (auto &[id, worker] : m_workers)
-        worker.thread.join();
+        worker.thread.request_stop();
+    // The jthreads join as the workers go.
 }
 
 bool FrameSearch::making(std::int64_t key) const {
     for (const auto &[id, worker] : m_workers)
-        if (worker.key == key && !worker.cancelled->load())
+        if (worker.key == key && !worker.thread.get_stop_token().stop_requested())
             return true;
     return false;
 }
@@ -30,27 +29,31 @@ bool FrameSearch::start(std::int64_t key, const MapSearch::Query &query) {
     if (busy())
         return false;
     const std::uint64_t id = ++m_nextId;
-    auto cancelled = std::make_shared<std::atomic<bool>>(false);
-    std::thread thread([this, id, key, query, cancelled] {
+    // Frames are made side by side, one thread each.
+    MapSearch::Query single = query;
+    single.threads = 1;
+    std::jthread thread([this, id, key, single](std::stop_token stop) {
         std::shared_ptr<const MapBlock> block =
-            MapSearch::whole(query, frameGenerations | id, *cancelled);
+            MapSearch::whole(single, frameGenerations | id, stop);
         QMetaObject::invokeMethod(
             this,
-            [this, id, key, block = std::move(block), cancelled] {
+            [this, id, key, block = std::move(block), stop] {
+                // Asked before the worker goes: its end stops it, too.
+                const bool wanted = block && !stop.stop_requested();
                 retire(id);
-                if (block && !cancelled->load())
+                if (wanted)
                     emit frameReady(key, block);
                 emit threadFreed();
             },
             Qt::QueuedConnection);
     });
-    m_workers.emplace(id, Worker{std::move(thread), std::move(cancelled), key});
+    m_workers.emplace(id, Worker{std::move(thread), key});
     return true;
 }
 
 void FrameSearch::clear() {
     for (auto &[id, worker] : m_workers)
-        worker.cancelled->store(true);
+        worker.thread.request_stop();
 }
 
 // The worker has posted its last word and is about to end.

@@ -4,7 +4,6 @@
 #include "map/mapsearch.h"
 
 #include <QObject>
-#include <atomic>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -14,7 +13,7 @@
 // one block once complete, for frames that are shown only when whole: the deviations of a film
 // made ahead of the one shown, the pages of a handout. At most as many run at once as the process
 // has processors. As in MapSearch, a worker touches nothing of this object's but its address, to
-// post its block to it; what crosses is the cancel flag and the finished block, which never
+// post its block to it; what crosses is the stop and the finished block, which never
 // changes once sent.
 class FrameSearch : public QObject {
     Q_OBJECT
@@ -42,8 +41,7 @@ signals:
 
 private:
     struct Worker {
-        std::thread thread;
-        std::shared_ptr<std::atomic<bool>> cancelled;
+        std::jthread thread;
         std::int64_t key = 0;
     };
     void retire(std::uint64_t id);

@@ -65,11 +65,10 @@ Failure Handout::writePdf(QByteArray &bytes) const {
     QPainter painter;
     bool painted = painter.begin(&pdf);
     const QRectF rectangle = pdf.pageLayout().paintRectPixels(pdf.resolution());
-    const std::atomic<bool> never{false};
     for (std::int64_t page = 0; painted && page < pages(); ++page) {
         // Each map is made, drawn and let go before the next: memory holds one map at a time.
         MapStore store(m_sheet.maxLeg, 1);
-        store.add(MapSearch::whole(query(page), 1, never));
+        store.add(MapSearch::whole(query(page), 1, {}));
         if (page > 0)
             painted = pdf.newPage();
         paintPage(painter, rectangle, page, store);

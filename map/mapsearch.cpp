@@ -19,12 +19,11 @@ MapSearch::MapSearch(QObject *parent) : QObject(parent) {}
 
 MapSearch::~MapSearch() {
     for (auto &[generation, worker] : m_workers)
-        worker.cancelled->store(true);
-    for (auto &[generation, worker] : m_workers)
-        worker.thread.join();
+        worker.request_stop();
+    // The jthreads join as the map goes.
 }
 
-void MapSearch::run(const Query &query, std::uint64_t generation, const std::atomic<bool> &cancel,
+void MapSearch::run(const Query &query, std::uint64_t generation, const std::stop_token &stop,
                     const BlockSink &sink, const std::function<void(double)> &progress,
                     int intervalMs) {
     MapBlockBuilder builder(query.maxLeg, generation, query.primitiveOnly);
@@ -34,7 +33,7 @@ void MapSearch::run(const Query &query, std::uint64_t generation, const std::ato
     sinceProgress.start();
     if (query.deviation) {
         const auto rows = [&](std::span<const ExactSearch::Row> found) {
-            if (cancel.load(std::memory_order_relaxed))
+            if (stop.stop_requested())
                 return false;
             builder.add(found);
             if (sinceBlock.elapsed() >= intervalMs) {
@@ -51,37 +50,38 @@ void MapSearch::run(const Query &query, std::uint64_t generation, const std::ato
                 sinceProgress.restart();
             }
         };
-        ExactSearch(*query.deviation, query.maxLeg).run(rows, told, ExactSearch::Order::Search);
+        ExactSearch search(*query.deviation, query.maxLeg);
+        if (query.threads > 0)
+            search.setThreads(query.threads);
+        search.run(rows, told, ExactSearch::Order::Search, stop);
     }
-    if (!cancel.load())
+    if (!stop.stop_requested())
         sink(builder.take(true));
 }
 
 void MapSearch::runHere(const Query &query, std::uint64_t generation, const BlockSink &sink) {
-    const std::atomic<bool> never{false};
     // Blocks as soon as whole columns are done: nobody looks at them before the end, but the rows
     // wait in the builder at twice their size.
     run(
-        query, generation, never, sink, [](double) {}, 0);
+        query, generation, {}, sink, [](double) {}, 0);
 }
 
 std::shared_ptr<const MapBlock> MapSearch::whole(const Query &query, std::uint64_t generation,
-                                                 const std::atomic<bool> &cancel) {
+                                                 std::stop_token stop) {
     std::shared_ptr<const MapBlock> last;
     // No block is cut before the end: the whole map is one block.
     run(
-        query, generation, cancel, [&last](std::shared_ptr<const MapBlock> block) { last = block; },
+        query, generation, stop, [&last](std::shared_ptr<const MapBlock> block) { last = block; },
         [](double) {}, std::numeric_limits<int>::max());
-    return cancel.load() ? nullptr : last;
+    return stop.stop_requested() ? nullptr : last;
 }
 
 std::uint64_t MapSearch::start(const Query &query) {
     cancel();
     const std::uint64_t generation = ++m_generation;
     m_running = true;
-    auto cancelled = std::make_shared<std::atomic<bool>>(false);
     // The worker touches nothing of this object's but its address, to post to it.
-    std::thread thread([this, query, generation, cancelled] {
+    std::jthread thread([this, query, generation](std::stop_token stop) {
         const auto sink = [this, generation](std::shared_ptr<const MapBlock> block) {
             QMetaObject::invokeMethod(
                 this,
@@ -100,8 +100,8 @@ std::uint64_t MapSearch::start(const Query &query) {
                 },
                 Qt::QueuedConnection);
         };
-        run(query, generation, *cancelled, sink, progress, blockIntervalMs);
-        const bool complete = !cancelled->load();
+        run(query, generation, stop, sink, progress, blockIntervalMs);
+        const bool complete = !stop.stop_requested();
         QMetaObject::invokeMethod(
             this,
             [this, generation, complete] {
@@ -113,14 +113,14 @@ std::uint64_t MapSearch::start(const Query &query) {
             },
             Qt::QueuedConnection);
     });
-    m_workers.emplace(generation, Worker{std::move(thread), std::move(cancelled)});
+    m_workers.emplace(generation, std::move(thread));
     return generation;
 }
 
 void MapSearch::cancel() {
     const auto current = m_workers.find(m_generation);
     if (current != m_workers.end())
-        current->second.cancelled->store(true);
+        current->second.request_stop();
 }
 
 // The worker has posted its last word and is about to end.
@@ -128,6 +128,5 @@ void MapSearch::retire(std::uint64_t generation) {
     const auto worker = m_workers.find(generation);
     if (worker == m_workers.end())
         return;
-    worker->second.thread.join();
-    m_workers.erase(worker);
+    m_workers.erase(worker); // joins it
 }

@@ -3,19 +3,20 @@
 #include "map/mapblock.h"
 
 #include <QObject>
-#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <gmpxx.h>
 #include <map>
 #include <memory>
 #include <optional>
+#include <stop_token>
 #include <thread>
 
 // The map's exact search, on a thread of its own so that the map answers while it runs. Each
-// search has a generation; a new one cancels the one before at once, and what a cancelled search
-// still sends is dropped here, before anyone sees it. Between the threads there is nothing but
-// the cancel flag and finished blocks, which never change once sent.
+// search has a generation; a new one cancels the one before at once (its stop reaches the exact
+// search's own workers within a block of legs), and what a cancelled search still sends is dropped
+// here, before anyone sees it. Between the threads there is nothing but the stop and finished
+// blocks, which never change once sent.
 class MapSearch : public QObject {
     Q_OBJECT
 
@@ -25,6 +26,8 @@ public:
         std::optional<mpz_class> deviation;
         std::uint32_t maxLeg = 1000;
         bool primitiveOnly = false;
+        // Worker threads of the search; 0 for every core the process may use.
+        unsigned threads = 0;
     };
     using BlockSink = std::function<void(std::shared_ptr<const MapBlock>)>;
 
@@ -43,9 +46,9 @@ public:
     // The whole search on the calling thread, for a caller that has no map to keep answering.
     static void runHere(const Query &query, std::uint64_t generation, const BlockSink &sink);
     // The whole map of the query as one block, on the calling thread (a worker's, for frames
-    // made ahead); nothing when the cancel flag was set before the search ended.
+    // made ahead); nothing when a stop was requested before the search ended.
     static std::shared_ptr<const MapBlock> whole(const Query &query, std::uint64_t generation,
-                                                 const std::atomic<bool> &cancel);
+                                                 std::stop_token stop);
 
 signals:
     // Only blocks of the current generation, in the order of the columns.
@@ -55,16 +58,13 @@ signals:
     void finished(std::uint64_t generation, bool complete);
 
 private:
-    struct Worker {
-        std::thread thread;
-        std::shared_ptr<std::atomic<bool>> cancelled;
-    };
-    static void run(const Query &query, std::uint64_t generation, const std::atomic<bool> &cancel,
+    static void run(const Query &query, std::uint64_t generation, const std::stop_token &stop,
                     const BlockSink &sink, const std::function<void(double)> &progress,
                     int intervalMs);
     void retire(std::uint64_t generation);
 
     std::uint64_t m_generation = 0;
     bool m_running = false;
-    std::map<std::uint64_t, Worker> m_workers;
+    // A search's thread; a stop it is asked for reaches the engine's workers too.
+    std::map<std::uint64_t, std::jthread> m_workers;
 };
