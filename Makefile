@@ -79,15 +79,16 @@ test-asan:
 	    ctest --output-on-failure
 	@grep -ho 'seed [0-9]*, [0-9]* events.*' $(ASAN_BUILD)/Testing/Temporary/LastTest.log || true
 
-# The tests that run threads of their own (the parallel exact search, the map's search), built
-# with clang and ThreadSanitizer, stopping at the first report.
+# The tests that run threads of their own (the parallel exact search, the map's search and its
+# film, the sweep of deviations), built with clang and ThreadSanitizer, stopping at the first
+# report.
 test-tsan:
 	$(call deps,tsan,$(TSAN_BUILD))
 	$(call configure,$(TSAN_BUILD),CC=clang CXX=clang++,-DCMAKE_BUILD_TYPE=RelWithDebInfo -DZAHLENLUPE_TSAN=ON)
-	cmake --build $(TSAN_BUILD) --target tst_exactsearch tst_map
+	cmake --build $(TSAN_BUILD) --target tst_exactsearch tst_map tst_explorer
 	cd $(TSAN_BUILD) && \
 	    TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions=$(CURDIR)/tests/tsan.supp \
-	    ctest --output-on-failure -R '^(tst_exactsearch|tst_map)$$'
+	    ctest --output-on-failure -R '^(tst_exactsearch|tst_map|tst_explorer)$$'
 
 # The conversions under libFuzzer for FUZZ_SECONDS seconds, starting from the seed corpus.
 fuzz:

@@ -35,17 +35,14 @@ bool FrameSearch::start(std::int64_t key, const MapSearch::Query &query) {
     std::jthread thread([this, id, key, single](std::stop_token stop) {
         std::shared_ptr<const MapBlock> block =
             MapSearch::whole(single, frameGenerations | id, stop);
-        QMetaObject::invokeMethod(
-            this,
-            [this, id, key, block = std::move(block), stop] {
-                // Asked before the worker goes: its end stops it, too.
-                const bool wanted = block && !stop.stop_requested();
-                retire(id);
-                if (wanted)
-                    emit frameReady(key, block);
-                emit threadFreed();
-            },
-            Qt::QueuedConnection);
+        m_post.post([this, id, key, block = std::move(block), stop] {
+            // Asked before the worker goes: its end stops it, too.
+            const bool wanted = block && !stop.stop_requested();
+            retire(id);
+            if (wanted)
+                emit frameReady(key, block);
+            emit threadFreed();
+        });
     });
     m_workers.emplace(id, Worker{std::move(thread), key});
     return true;

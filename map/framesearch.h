@@ -2,6 +2,7 @@
 
 #include "map/mapblock.h"
 #include "map/mapsearch.h"
+#include "map/threadpost.h"
 
 #include <QObject>
 #include <cstdint>
@@ -48,5 +49,7 @@ private:
 
     std::size_t m_threads;
     std::uint64_t m_nextId = 0;
+    // Before the workers, so that it outlives them: they post to it until they end.
+    ThreadPost m_post;
     std::map<std::uint64_t, Worker> m_workers;
 };

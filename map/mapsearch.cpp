@@ -80,38 +80,29 @@ std::uint64_t MapSearch::start(const Query &query) {
     cancel();
     const std::uint64_t generation = ++m_generation;
     m_running = true;
-    // The worker touches nothing of this object's but its address, to post to it.
+    // The worker touches nothing of this object's but the post, which takes work from any thread.
     std::jthread thread([this, query, generation](std::stop_token stop) {
         const auto sink = [this, generation](std::shared_ptr<const MapBlock> block) {
-            QMetaObject::invokeMethod(
-                this,
-                [this, generation, block = std::move(block)] {
-                    if (generation == m_generation)
-                        emit blockReady(block);
-                },
-                Qt::QueuedConnection);
+            m_post.post([this, generation, block = std::move(block)] {
+                if (generation == m_generation)
+                    emit blockReady(block);
+            });
         };
         const auto progress = [this, generation](double done) {
-            QMetaObject::invokeMethod(
-                this,
-                [this, generation, done] {
-                    if (generation == m_generation)
-                        emit progressed(done);
-                },
-                Qt::QueuedConnection);
+            m_post.post([this, generation, done] {
+                if (generation == m_generation)
+                    emit progressed(done);
+            });
         };
         run(query, generation, stop, sink, progress, blockIntervalMs);
         const bool complete = !stop.stop_requested();
-        QMetaObject::invokeMethod(
-            this,
-            [this, generation, complete] {
-                retire(generation);
-                if (generation == m_generation) {
-                    m_running = false;
-                    emit finished(generation, complete);
-                }
-            },
-            Qt::QueuedConnection);
+        m_post.post([this, generation, complete] {
+            retire(generation);
+            if (generation == m_generation) {
+                m_running = false;
+                emit finished(generation, complete);
+            }
+        });
     });
     m_workers.emplace(generation, std::move(thread));
     return generation;

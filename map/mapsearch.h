@@ -1,6 +1,7 @@
 #pragma once
 
 #include "map/mapblock.h"
+#include "map/threadpost.h"
 
 #include <QObject>
 #include <cstdint>
@@ -65,6 +66,8 @@ private:
 
     std::uint64_t m_generation = 0;
     bool m_running = false;
+    // Before the workers, so that it outlives them: they post to it until they end.
+    ThreadPost m_post;
     // A search's thread; a stop it is asked for reaches the engine's workers too.
     std::map<std::uint64_t, std::jthread> m_workers;
 };

@@ -1,6 +1,8 @@
 // The explorer: the counts across deviations on the command line, the families of a selected
 // solution, the film and its chart, the compare mode and the handout, each checked against an
 // exact oracle of this test's own that tries every pair.
+#include "forkcheck.h"
+
 #include "map/countchart.h"
 #include "map/family.h"
 #include "map/handout.h"
@@ -186,6 +188,7 @@ void TestExplorer::countsAcrossDeviationsMatchOracle_data() {
 }
 
 void TestExplorer::countsAcrossDeviationsMatchOracle() {
+    ZAHLENLUPE_NO_FORK_UNDER_TSAN();
     QFETCH(long long, first);
     QFETCH(long long, last);
     QFETCH(long long, step);
@@ -244,6 +247,7 @@ void TestExplorer::badRangesAreRefused_data() {
 }
 
 void TestExplorer::badRangesAreRefused() {
+    ZAHLENLUPE_NO_FORK_UNDER_TSAN();
     QFETCH(QStringList, arguments);
     QFETCH(QString, message);
     const QTemporaryDir folder;
@@ -438,6 +442,7 @@ void TestExplorer::handoutHasAPageForEachDeviation_data() {
 }
 
 void TestExplorer::handoutHasAPageForEachDeviation() {
+    ZAHLENLUPE_NO_FORK_UNDER_TSAN();
     QFETCH(QString, range);
     QFETCH(int, max);
     QFETCH(QList<long long>, deviations);

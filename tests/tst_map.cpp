@@ -1,5 +1,7 @@
 // The map: its plain picture, its counts, its keyboard and the background search, each checked
 // against an exact oracle of this test's own that tries every pair.
+#include "forkcheck.h"
+
 #include "map/mapexport.h"
 #include "map/mapopener.h"
 #include "map/mapoptions.h"
@@ -256,11 +258,7 @@ void TestMap::badCommandLinesAreRefused_data() {
 }
 
 void TestMap::badCommandLinesAreRefused() {
-#if defined(__has_feature)
-#if __has_feature(thread_sanitizer)
-    QSKIP("ThreadSanitizer of clang 14 stops at a fork after threads; the program runs elsewhere");
-#endif
-#endif
+    ZAHLENLUPE_NO_FORK_UNDER_TSAN();
     QFETCH(QStringList, arguments);
     QFETCH(int, status);
     QFETCH(QString, message);
