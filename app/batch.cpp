@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <cmath>
 #include <cstdio>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -27,6 +28,26 @@ void quietQt(QtMsgType type, const QMessageLogContext &, const QString &message)
         complain(Failure(message));
 }
 
+// An application on the platform that needs no display, with Qt's own options of the command line
+// kept in force.
+class OffscreenApplication {
+public:
+    OffscreenApplication(int argc, char *argv[]) : m_arguments(argv, argv + argc) {
+        m_arguments.push_back(m_platformOption);
+        m_arguments.push_back(m_offscreen);
+        m_count = static_cast<int>(m_arguments.size());
+        m_arguments.push_back(nullptr);
+        m_application.emplace(m_count, m_arguments.data());
+    }
+
+private:
+    char m_platformOption[10] = "-platform";
+    char m_offscreen[10] = "offscreen";
+    std::vector<char *> m_arguments;
+    int m_count = 0; // the application keeps a reference to it
+    std::optional<QApplication> m_application;
+};
+
 // The plot of a window started with the command line's values, drawn off screen. A scaled PNG is
 // the same window on a screen of that many device pixels to each logical one: the same raster
 // rule, K times the pixels.
@@ -38,15 +59,7 @@ int exportPlot(const CommandLine &command, int argc, char *argv[]) {
     const double factor = factorText.toDouble(&given);
     if (command.scale != 1 && (!given || (std::isfinite(factor) && factor > 0)))
         qputenv("QT_SCALE_FACTOR", QByteArray::number((given ? factor : 1.0) * command.scale));
-    // Qt's own options stay in force; the platform is always the one that needs no display.
-    std::vector<char *> arguments(argv, argv + argc);
-    char platformOption[] = "-platform";
-    char offscreen[] = "offscreen";
-    arguments.push_back(platformOption);
-    arguments.push_back(offscreen);
-    int count = static_cast<int>(arguments.size());
-    arguments.push_back(nullptr);
-    QApplication app(count, arguments.data());
+    const OffscreenApplication application(argc, argv);
     if (const Failure problem = StartChecks::scaleProblem(factorText, command.scale)) {
         complain(problem);
         return 1;
@@ -69,14 +82,7 @@ int exportPlot(const CommandLine &command, int argc, char *argv[]) {
 
 // The map's picture, drawn off screen like the window's.
 int exportMap(const CommandLine &command, int argc, char *argv[]) {
-    std::vector<char *> arguments(argv, argv + argc);
-    char platformOption[] = "-platform";
-    char offscreen[] = "offscreen";
-    arguments.push_back(platformOption);
-    arguments.push_back(offscreen);
-    int count = static_cast<int>(arguments.size());
-    arguments.push_back(nullptr);
-    QApplication app(count, arguments.data());
+    const OffscreenApplication application(argc, argv);
     const MapExport::Result result = MapExport::write(command.mapOptions);
     if (result.failure)
         complain(result.failure);
