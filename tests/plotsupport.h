@@ -4,6 +4,8 @@
 // world coordinates by the test's own mapping, counting the marks of a search, and the pixels of
 // lines worked out by hand.
 
+#include "oracle.h"
+
 #include "canvas/canvas.h"
 
 #include <QImage>
@@ -14,23 +16,6 @@
 #include <optional>
 
 namespace TestSupport {
-
-// The whole square root of n, when n is the square of a whole number.
-inline std::optional<long long> wholeRoot(long long n) {
-    if (n < 0)
-        return std::nullopt;
-    auto root = static_cast<long long>(std::sqrt(static_cast<double>(n)));
-    while (root * root > n)
-        --root;
-    while ((root + 1) * (root + 1) <= n)
-        ++root;
-    return root * root == n ? std::optional(root) : std::nullopt;
-}
-
-// Exact in whole numbers: the z ≥ 0 with x² + y² − d = z², if there is one.
-inline std::optional<long long> wholeHypotenuse(long long x, long long y, long long d) {
-    return wholeRoot(x * x + y * y - d);
-}
 
 // The plot's world system, as the window sets it: x from −5 at the left edge to 120 at the right,
 // y from 115 at the top to −5 at the bottom. The continuous position of a world point on an area

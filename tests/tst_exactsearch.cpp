@@ -1,6 +1,8 @@
 // The exact search engine against a brute-force oracle of its own: the same rows and counts on
 // any number of threads, shards that add up to the whole, the ends of a leg range, deviations
 // far from zero, and a search that stops when asked.
+#include "oracle.h"
+
 #include "numbers/exactsearch.h"
 
 #include <QTest>
@@ -12,7 +14,8 @@
 
 namespace {
 
-__extension__ typedef __int128 Wide;
+using TestSupport::wholeHypotenuse;
+using TestSupport::Wide;
 
 struct Oracle {
     std::vector<std::tuple<std::uint32_t, std::uint32_t, std::uint64_t, bool>> rows;
@@ -33,18 +36,11 @@ Oracle bruteForce(const QString &deviation, int max, int first, int last) {
     Oracle oracle;
     for (long long x = first; x <= last; ++x) {
         for (long long y = 1; y <= max; ++y) {
-            const Wide z2 = Wide(x) * x + Wide(y) * y - d;
-            if (z2 < 0)
+            const std::optional<long long> z = wholeHypotenuse(x, y, d);
+            if (!z)
                 continue;
-            auto z = static_cast<long long>(std::sqrt(static_cast<long double>(z2)));
-            while (Wide(z) * z > z2)
-                --z;
-            while (Wide(z + 1) * (z + 1) <= z2)
-                ++z;
-            if (Wide(z) * z != z2)
-                continue;
-            const bool primitive = std::gcd(std::gcd(x, y), z) == 1;
-            oracle.rows.emplace_back(x, y, z, primitive);
+            const bool primitive = std::gcd(std::gcd(x, y), *z) == 1;
+            oracle.rows.emplace_back(x, y, *z, primitive);
             oracle.counts.add(static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y),
                               primitive);
         }

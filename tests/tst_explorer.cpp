@@ -2,6 +2,7 @@
 // solution, the film and its chart, the compare mode and the handout, each checked against an
 // exact oracle of this test's own that tries every pair.
 #include "forkcheck.h"
+#include "oracle.h"
 
 #include "map/countchart.h"
 #include "map/family.h"
@@ -39,16 +40,8 @@ std::vector<Solution> oracle(long long d, long long n) {
     std::vector<Solution> found;
     for (long long x = 1; x <= n; ++x) {
         for (long long y = 1; y <= n; ++y) {
-            const long long value = x * x + y * y - d;
-            if (value < 0)
-                continue;
-            auto z = static_cast<long long>(std::sqrt(static_cast<double>(value)));
-            while (z * z > value)
-                --z;
-            while ((z + 1) * (z + 1) <= value)
-                ++z;
-            if (z * z == value)
-                found.push_back({x, y, z, std::gcd(std::gcd(x, y), z) == 1});
+            if (const std::optional<long long> z = TestSupport::wholeHypotenuse(x, y, d))
+                found.push_back({x, y, *z, std::gcd(std::gcd(x, y), *z) == 1});
         }
     }
     return found;

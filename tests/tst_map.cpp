@@ -1,6 +1,7 @@
 // The map: its plain picture, its counts, its keyboard and the background search, each checked
 // against an exact oracle of this test's own that tries every pair.
 #include "forkcheck.h"
+#include "oracle.h"
 
 #include "map/mapexport.h"
 #include "map/mapopener.h"
@@ -36,17 +37,12 @@ std::vector<Solution> oracle(long long d, long long n, bool primitiveOnly = fals
     std::vector<Solution> found;
     for (long long x = 1; x <= n; ++x) {
         for (long long y = 1; y <= n; ++y) {
-            const long long value = x * x + y * y - d;
-            if (value < 0)
+            const std::optional<long long> z = TestSupport::wholeHypotenuse(x, y, d);
+            if (!z)
                 continue;
-            auto z = static_cast<long long>(std::sqrt(static_cast<double>(value)));
-            while (z * z > value)
-                --z;
-            while ((z + 1) * (z + 1) <= value)
-                ++z;
-            const bool primitive = std::gcd(std::gcd(x, y), z) == 1;
-            if (z * z == value && (primitive || !primitiveOnly))
-                found.push_back({x, y, z, primitive});
+            const bool primitive = std::gcd(std::gcd(x, y), *z) == 1;
+            if (primitive || !primitiveOnly)
+                found.push_back({x, y, *z, primitive});
         }
     }
     return found;

@@ -24,8 +24,6 @@ using namespace TestSupport;
 
 namespace {
 
-__extension__ typedef __int128 Wide;
-
 // The exact list by brute force over every pair, in 128-bit whole numbers, and its primitive
 // count as JSON.
 std::pair<QByteArray, QByteArray> bruteForce(long long d, int max) {
@@ -33,19 +31,12 @@ std::pair<QByteArray, QByteArray> bruteForce(long long d, int max) {
     long long counts[3] = {}; // above, below, diagonal
     for (long long x = 1; x <= max; ++x) {
         for (long long y = 1; y <= max; ++y) {
-            const Wide z2 = Wide(x) * x + Wide(y) * y - d;
-            if (z2 < 0)
+            const std::optional<long long> z = wholeHypotenuse(x, y, d);
+            if (!z)
                 continue;
-            auto z = static_cast<long long>(std::sqrt(static_cast<long double>(z2)));
-            while (Wide(z) * z > z2)
-                --z;
-            while (Wide(z + 1) * (z + 1) <= z2)
-                ++z;
-            if (Wide(z) * z != z2)
-                continue;
-            const bool primitive = std::gcd(std::gcd(x, y), z) == 1;
+            const bool primitive = std::gcd(std::gcd(x, y), *z) == 1;
             list += QByteArray::number(x) + ',' + QByteArray::number(y) + ',' +
-                    QByteArray::number(z) + (primitive ? ",true\n" : ",false\n");
+                    QByteArray::number(*z) + (primitive ? ",true\n" : ",false\n");
             if (primitive)
                 ++counts[x < y ? 0 : x > y ? 1 : 2];
         }
