@@ -2,12 +2,12 @@
 
 #include "results/failurenotice.h"
 #include "results/pictureencoder.h"
+#include "results/savedialog.h"
 #include "results/savefile.h"
 #include "results/sweepwriter.h"
 
 #include <QChart>
 #include <QChartView>
-#include <QDir>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLineSeries>
@@ -17,15 +17,6 @@
 #include <QVBoxLayout>
 #include <QValueAxis>
 #include <cmath>
-
-namespace {
-
-QString folder() {
-    const QString where = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    return !where.isEmpty() && QDir(where).exists() ? where : QDir::currentPath();
-}
-
-} // namespace
 
 CountChart::CountChart(QWidget *parent) : QWidget(parent) {
     auto *layout = new QVBoxLayout(this);
@@ -174,19 +165,13 @@ QString CountChart::suggestedName(const QString &suffix) const {
 }
 
 void CountChart::savePicture() {
-    QFileDialog dialog(this, QStringLiteral("Diagramm speichern"),
-                       QDir(folder()).filePath(suggestedName(QStringLiteral("png"))),
-                       QStringLiteral("PNG-Bilder (*.png);;SVG-Bilder (*.svg);;PDF-Dokumente "
-                                      "(*.pdf)"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(QStringLiteral("png"));
-    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString &filter) {
-        dialog.setDefaultSuffix(
-            filter.section(QStringLiteral("(*."), 1).section(QLatin1Char(')'), 0, 0));
-    });
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    const QString path =
+        SaveDialog::ask(*this, QStringLiteral("Diagramm speichern"),
+                        SaveDialog::suggestedPath(QStandardPaths::DocumentsLocation,
+                                                  suggestedName(QStringLiteral("png"))),
+                        SaveDialog::pictureFilters());
+    if (path.isEmpty())
         return;
-    const QString path = dialog.selectedFiles().constFirst();
     const std::optional<PictureFormat::Kind> format = PictureFormat::ofFile(path);
     if (!format) {
         FailureNotice::show(*this, PictureFormat::unnamedIn(path),
@@ -201,9 +186,10 @@ void CountChart::savePicture() {
 
 void CountChart::saveNumbers() {
     const QString path =
-        QFileDialog::getSaveFileName(this, QStringLiteral("Zahlen speichern"),
-                                     QDir(folder()).filePath(suggestedName(QStringLiteral("csv"))),
-                                     QStringLiteral("CSV-Dateien (*.csv)"));
+        SaveDialog::ask(*this, QStringLiteral("Zahlen speichern"),
+                        SaveDialog::suggestedPath(QStandardPaths::DocumentsLocation,
+                                                  suggestedName(QStringLiteral("csv"))),
+                        QStringLiteral("CSV-Dateien (*.csv)"));
     if (path.isEmpty())
         return;
     if (const Failure failure = SaveFile::write(path, csv()))

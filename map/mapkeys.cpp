@@ -3,6 +3,7 @@
 #include "map/handoutprint.h"
 
 #include "results/failurenotice.h"
+#include "results/savedialog.h"
 
 #include "results/savefile.h"
 #include "window/keynames.h"
@@ -11,7 +12,6 @@
 #include <QClipboard>
 #include <QDialog>
 #include <QDialogButtonBox>
-#include <QDir>
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QGuiApplication>
@@ -46,11 +46,6 @@ QString suggestedName(const QString &deviationText, const QString &suffix) {
     QString d = deviationText.trimmed();
     d.replace(QRegularExpression(QStringLiteral("[^0-9A-Za-z.+-]")), QStringLiteral("_"));
     return QStringLiteral("zahlenlupe-karte-abweichung-%1.%2").arg(d.left(40), suffix);
-}
-
-QString existingFolder(QStandardPaths::StandardLocation folder) {
-    const QString where = QStandardPaths::writableLocation(folder);
-    return !where.isEmpty() && QDir(where).exists() ? where : QDir::currentPath();
 }
 
 } // namespace
@@ -106,20 +101,13 @@ void MapKeys::save(bool chooseSize) {
         size = QSize(width->value(), height->value());
     }
     const int scale = std::max(1, static_cast<int>(std::lround(m_window.devicePixelRatioF())));
-    QFileDialog dialog(&m_window, QStringLiteral("Bild speichern"),
-                       QDir(existingFolder(QStandardPaths::PicturesLocation))
-                           .filePath(suggestedName(shown.deviationText, QStringLiteral("png"))),
-                       QStringLiteral("PNG-Bilder (*.png);;SVG-Bilder (*.svg);;PDF-Dokumente "
-                                      "(*.pdf)"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(QStringLiteral("png"));
-    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString &filter) {
-        dialog.setDefaultSuffix(
-            filter.section(QStringLiteral("(*."), 1).section(QLatin1Char(')'), 0, 0));
-    });
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    const QString path = SaveDialog::ask(
+        m_window, QStringLiteral("Bild speichern"),
+        SaveDialog::suggestedPath(QStandardPaths::PicturesLocation,
+                                  suggestedName(shown.deviationText, QStringLiteral("png"))),
+        SaveDialog::pictureFilters());
+    if (path.isEmpty())
         return;
-    const QString path = dialog.selectedFiles().constFirst();
     const std::optional<PictureFormat::Kind> format = PictureFormat::ofFile(path);
     if (!format) {
         reportFailure(PictureFormat::unnamedIn(path), QStringLiteral("Nicht gespeichert"));
@@ -151,8 +139,7 @@ void MapKeys::print() {
     auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     const QString name = suggestedName(shown.deviationText, QStringLiteral("pdf"));
     printer->setDocName(name.chopped(4));
-    printer->setOutputFileName(
-        QDir(existingFolder(QStandardPaths::DocumentsLocation)).filePath(name));
+    printer->setOutputFileName(SaveDialog::suggestedPath(QStandardPaths::DocumentsLocation, name));
     printer->setCreator(QStringLiteral("Zahlenlupe"));
     printer->setPageOrientation(size.width() > size.height() ? QPageLayout::Landscape
                                                              : QPageLayout::Portrait);

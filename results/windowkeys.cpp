@@ -3,6 +3,7 @@
 #include "results/failurenotice.h"
 #include "results/plotpicture.h"
 #include "results/plotprinter.h"
+#include "results/savedialog.h"
 #include "results/savefile.h"
 #include "results/solutionlist.h"
 #include "window/form1.h"
@@ -10,8 +11,6 @@
 
 #include <QAction>
 #include <QClipboard>
-#include <QDir>
-#include <QFileDialog>
 #include <QGuiApplication>
 
 const WindowKeys::Key WindowKeys::keys[] = {
@@ -33,18 +32,7 @@ WindowKeys::WindowKeys(Form1 &form) : QObject(&form), m_form(form) {
     }
     m_chooseFile = [this](const QString &title, const QString &suggestedPath,
                           const QString &filters) {
-        QFileDialog dialog(&m_form, title, suggestedPath, filters);
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
-        // A name typed without a suffix gets the one of the chosen filter.
-        const auto suffixOf = [](const QString &filter) {
-            return filter.section(QStringLiteral("(*."), 1).section(QLatin1Char(')'), 0, 0);
-        };
-        dialog.setDefaultSuffix(QFileInfo(suggestedPath).suffix());
-        connect(&dialog, &QFileDialog::filterSelected, &dialog,
-                [&dialog, suffixOf](const QString &filter) {
-                    dialog.setDefaultSuffix(suffixOf(filter));
-                });
-        return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+        return SaveDialog::ask(m_form, title, suggestedPath, filters);
     };
 }
 
@@ -62,18 +50,13 @@ PlotPicture WindowKeys::plot() const {
 QString WindowKeys::chooseFile(const QString &title, QStandardPaths::StandardLocation folder,
                                const QString &suffix, const QString &filters) const {
     const QString name = SaveFile::suggestedName(m_form.searchedDeviation(), suffix);
-    return m_chooseFile(title, QDir(existingFolder(folder)).filePath(name), filters);
-}
-
-QString WindowKeys::existingFolder(QStandardPaths::StandardLocation folder) {
-    const QString where = QStandardPaths::writableLocation(folder);
-    return !where.isEmpty() && QDir(where).exists() ? where : QDir::currentPath();
+    return m_chooseFile(title, SaveDialog::suggestedPath(folder, name), filters);
 }
 
 void WindowKeys::savePicture() {
-    const QString path = chooseFile(
-        QStringLiteral("Bild speichern"), QStandardPaths::PicturesLocation, QStringLiteral("png"),
-        QStringLiteral("PNG-Bilder (*.png);;SVG-Bilder (*.svg);;PDF-Dokumente (*.pdf)"));
+    const QString path =
+        chooseFile(QStringLiteral("Bild speichern"), QStandardPaths::PicturesLocation,
+                   QStringLiteral("png"), SaveDialog::pictureFilters());
     if (path.isEmpty())
         return;
     const std::optional<PictureFormat::Kind> format = PictureFormat::ofFile(path);
@@ -105,7 +88,7 @@ void WindowKeys::printPicture() {
     }
     if (const Failure failure = PlotPrinter::print(
             m_form, picture, SaveFile::suggestedBaseName(m_form.searchedDeviation()),
-            existingFolder(QStandardPaths::DocumentsLocation)))
+            SaveDialog::folder(QStandardPaths::DocumentsLocation)))
         reportFailure(failure, QStringLiteral("Nicht gedruckt"));
 }
 

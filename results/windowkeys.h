@@ -46,8 +46,6 @@ private:
     void printPicture();
     void saveSolutions();
     void quit();
-    // The standard folder where it exists, else the working folder.
-    static QString existingFolder(QStandardPaths::StandardLocation folder);
     QString chooseFile(const QString &title, QStandardPaths::StandardLocation folder,
                        const QString &suffix, const QString &filters) const;
     void reportFailure(const Failure &failure,
