@@ -130,6 +130,13 @@ QString escapedBytes(const QByteArray &bytes) {
 
 QString CommandLine::helpText(const QString &keys) { return help + keys; }
 
+CommandLine CommandLine::parse(int argc, char *argv[]) {
+    QList<QByteArray> arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QByteArray(argv[i]));
+    return parse(arguments);
+}
+
 CommandLine CommandLine::parse(const QList<QByteArray> &raw) {
     QStringList arguments;
     for (const QByteArray &argument : raw) {

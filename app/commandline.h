@@ -56,6 +56,7 @@ struct CommandLine {
     // text; one that is not (a file name in another encoding, say) would name another file once
     // decoded, and is refused.
     static CommandLine parse(const QList<QByteArray> &arguments);
+    static CommandLine parse(int argc, char *argv[]);
     // The text of --help, ending with the keys of the windows.
     static QString helpText(const QString &keys);
 

@@ -9,12 +9,9 @@
 
 int main(int argc, char *argv[]) {
     Output::holdClosedStandardStreams();
-    QList<QByteArray> arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments.append(QByteArray(argv[i]));
-    const CommandLine command = CommandLine::parse(arguments);
+    const CommandLine command = CommandLine::parse(argc, argv);
     if (command.refusal)
-        return Terminal::refuse(arguments, argc, argv);
+        return Terminal::refuse(argc, argv);
     if (command.mode == CommandLine::Mode::Version)
         return Terminal::writeOut("zahlenlupe " ZAHLENLUPE_VERSION "\n", "Die Version");
     if (Listing::handles(command))

@@ -16,13 +16,10 @@
 
 int main(int argc, char *argv[]) {
     Output::holdClosedStandardStreams();
-    QList<QByteArray> arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments.append(QByteArray(argv[i]));
-    const CommandLine command = CommandLine::parse(arguments);
+    const CommandLine command = CommandLine::parse(argc, argv);
 
     if (command.refusal)
-        return Terminal::refuse(arguments, argc, argv);
+        return Terminal::refuse(argc, argv);
     switch (command.mode) {
     case CommandLine::Mode::Help:
         return Terminal::writeOut(

@@ -24,10 +24,10 @@ int writeOut(const QByteArray &bytes, const char *what) {
     return 1;
 }
 
-int refuse(const QList<QByteArray> &arguments, int argc, char *argv[]) {
-    const QCoreApplication app(argc, argv);
-    installQtGermanTranslation(const_cast<QCoreApplication &>(app));
-    complain(CommandLine::parse(arguments).refusal);
+int refuse(int argc, char *argv[]) {
+    QCoreApplication app(argc, argv);
+    installQtGermanTranslation(app);
+    complain(CommandLine::parse(argc, argv).refusal);
     std::fputs("Mehr dazu: zahlenlupe --help\n", stderr);
     return 2;
 }

@@ -3,7 +3,6 @@
 #include "results/failure.h"
 
 #include <QByteArray>
-#include <QList>
 
 // What the program says on its standard streams when it runs without a window: results on
 // standard output, failures as one line on standard error.
@@ -18,6 +17,6 @@ int writeOut(const QByteArray &bytes, const char *what);
 
 // A command line that cannot be run: the reason, read once more with Qt's German texts in place
 // for the parser's own messages, and a pointer to --help. Gives the exit status, 2.
-int refuse(const QList<QByteArray> &arguments, int argc, char *argv[]);
+int refuse(int argc, char *argv[]);
 
 } // namespace Terminal
