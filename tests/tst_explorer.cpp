@@ -2,6 +2,7 @@
 // solution, the film and its chart, the compare mode and the handout, each checked against an
 // exact oracle of this test's own that tries every pair.
 #include "forkcheck.h"
+#include "mapsupport.h"
 #include "oracle.h"
 
 #include "map/countchart.h"
@@ -27,6 +28,10 @@
 #include <cmath>
 #include <numeric>
 #include <set>
+
+using TestSupport::child;
+using TestSupport::enter;
+using TestSupport::searchDone;
 
 namespace {
 
@@ -95,26 +100,6 @@ Run zahlenlupe(const QStringList &arguments, const QString &folder = QString()) 
         qFatal("zahlenlupe did not end");
     return {process.exitCode(), process.readAllStandardOutput(),
             QString::fromUtf8(process.readAllStandardError())};
-}
-
-template <typename T> T *child(const QObject &parent, const char *name) {
-    T *found = parent.findChild<T *>(QLatin1String(name));
-    if (found == nullptr)
-        qFatal("%s not found", name);
-    return found;
-}
-
-bool searchDone(const MapWindow &window) {
-    const auto *progress = child<QProgressBar>(window, "progress");
-    return !child<QPushButton>(window, "cancel")->isEnabled() &&
-           progress->value() == progress->maximum();
-}
-
-void enter(QLineEdit *field, const QString &text) {
-    field->setFocus();
-    field->selectAll();
-    QTest::keyClicks(field, text);
-    QTest::keyClick(field, Qt::Key_Return);
 }
 
 QString plain(const QLabel &label) {

@@ -1,6 +1,7 @@
 // The map: its plain picture, its counts, its keyboard and the background search, each checked
 // against an exact oracle of this test's own that tries every pair.
 #include "forkcheck.h"
+#include "mapsupport.h"
 #include "oracle.h"
 
 #include "map/mapexport.h"
@@ -24,6 +25,10 @@
 #include <cmath>
 #include <memory>
 #include <numeric>
+
+using TestSupport::child;
+using TestSupport::enter;
+using TestSupport::searchDone;
 
 namespace {
 
@@ -67,13 +72,6 @@ Counts countsOf(const std::vector<Solution> &solutions, long long x0, long long 
     return c;
 }
 
-template <typename T> T *child(const QObject &parent, const char *name) {
-    T *found = parent.findChild<T *>(QLatin1String(name));
-    if (found == nullptr)
-        qFatal("%s not found", name);
-    return found;
-}
-
 // What the window shows of the counts, in 1..N (column "All") or in view ("View").
 Counts shownCounts(const MapWindow &window, const char *column) {
     const auto value = [&](const char *row) {
@@ -93,20 +91,6 @@ void compare(const Counts &shown, const Counts &expected) {
     QCOMPARE(shown.below, expected.below);
     QCOMPARE(shown.diagonal, expected.diagonal);
     QCOMPARE(shown.primitive, expected.primitive);
-}
-
-// The search has ended and run to its end.
-bool searchDone(const MapWindow &window) {
-    const auto *progress = child<QProgressBar>(window, "progress");
-    return !child<QPushButton>(window, "cancel")->isEnabled() &&
-           progress->value() == progress->maximum();
-}
-
-void enter(QLineEdit *field, const QString &text) {
-    field->setFocus();
-    field->selectAll();
-    QTest::keyClicks(field, text);
-    QTest::keyClick(field, Qt::Key_Return);
 }
 
 // "3² + 4² = 5²", "4² + 7² = 8² + 1", "2² + 2² = 3² − 1".
