@@ -31,6 +31,9 @@ public:
     // Every family with k = 1..upToK, both ways; none for 0 or a d that is not whole.
     void setFaint(const std::optional<mpz_class> &d, int upToK);
     bool empty() const { return m_selected.empty() && m_faint.empty(); }
+    const std::vector<Selected> &selected() const { return m_selected; }
+    // The largest k of the faint families, 0 without them.
+    int faintUpTo() const { return static_cast<int>(m_faint.size() / 2); }
 
     // Draws into the plot, which shows the area.
     void paint(QPainter &painter, const QRectF &plot, const MapArea &area);

@@ -84,11 +84,10 @@ MapPicture::Layout MapPicture::layout(QSize size) const {
     Layout layout;
     const double titleHeight = titleMetrics.height() + text.height() + 8;
     layout.title = QRectF(margin, margin, size.width() - 2 * margin, titleHeight);
-    const double legendHeight = text.height() + 12;
+    const double legend = legendHeight(text);
     QRectF plot(margin + room.left(), margin + titleHeight + room.top(),
                 size.width() - 2 * margin - room.left() - room.right(),
-                size.height() - 2 * margin - titleHeight - room.top() - room.bottom() -
-                    legendHeight);
+                size.height() - 2 * margin - titleHeight - room.top() - room.bottom() - legend);
     // Cells stay square: the plot takes the area's proportions, centred.
     const double aspect = m_area.width() / m_area.height();
     if (plot.width() > plot.height() * aspect) {
@@ -100,7 +99,7 @@ MapPicture::Layout MapPicture::layout(QSize size) const {
     }
     layout.plot = plot;
     layout.legend =
-        QRectF(margin, plot.bottom() + room.bottom(), size.width() - 2 * margin, legendHeight);
+        QRectF(margin, plot.bottom() + room.bottom(), size.width() - 2 * margin, legend);
     return layout;
 }
 
@@ -110,7 +109,15 @@ QSizeF MapPicture::frame() const {
     const QMarginsF room = MapAxes::room(text, m_store.maxLeg());
     return {room.left() + room.right() + 2 * margin, 2 * margin + titleMetrics.height() +
                                                          text.height() + 8 + room.top() +
-                                                         room.bottom() + text.height() + 12};
+                                                         room.bottom() + legendHeight(text)};
+}
+
+bool MapPicture::showsFamilies() const {
+    return !m_families.selected().empty() || m_families.faintUpTo() > 0;
+}
+
+double MapPicture::legendHeight(const QFontMetricsF &text) const {
+    return (text.height() + 12) * (showsFamilies() ? 2 : 1);
 }
 
 QSize MapPicture::sizeForPlot(QSize plot) const {
@@ -211,6 +218,30 @@ void MapPicture::paintLegend(QPainter &painter, const QRectF &where) const {
     painter.restore();
 }
 
+// Each family of the selection as a short stroke of its colour and its name, then the faint ones.
+void MapPicture::paintFamilyLegend(QPainter &painter, const QRectF &where) const {
+    painter.save();
+    painter.setFont(font(textPixels, false));
+    const QFontMetricsF metrics(painter.font());
+    double x = where.left();
+    const double middle = where.top() + where.height() / 2;
+    const auto entry = [&](const QColor &colour, const QString &text) {
+        painter.setPen(QPen(colour, 2));
+        painter.drawLine(QPointF(x, middle), QPointF(x + 16, middle));
+        x += 22;
+        painter.setPen(Qt::black);
+        painter.drawText(QPointF(x, middle + metrics.ascent() / 2 - 1), text);
+        x += metrics.horizontalAdvance(text) + 20;
+    };
+    for (const FamilyLayer::Selected &selected : m_families.selected())
+        entry(FamilyLayer::colour(selected.family.kind()), selected.family.name());
+    if (const int k = m_families.faintUpTo(); k > 0)
+        entry(QColor(150, 150, 150),
+              k == 1 ? QStringLiteral("blass: z − y = 1 und z − x = 1")
+                     : QStringLiteral("blass: z − y und z − x von 1 bis %1").arg(k));
+    painter.restore();
+}
+
 void MapPicture::paint(QPainter &painter, QSize size, const QRectF &target, bool vectors) const {
     if (size.isEmpty() || target.isEmpty())
         return;
@@ -235,10 +266,17 @@ void MapPicture::paint(QPainter &painter, QSize size, const QRectF &target, bool
                      textMetrics.elidedText(subtitle(), Qt::ElideMiddle, parts.title.width()));
     if (!parts.plot.isEmpty()) {
         paintPlot(painter, parts.plot, vectors);
+        // A copy: the layer keeps the samples of the last plot it drew.
+        FamilyLayer families = m_families;
+        families.paint(painter, parts.plot, m_area);
         MapAxes::paint(painter, parts.plot, m_area, m_store.maxLeg(), QStringLiteral("Kathete x"),
                        QStringLiteral("Kathete y"));
     }
     QRectF legend = parts.legend;
+    if (showsFamilies()) {
+        legend.setHeight(legend.height() / 2);
+        paintFamilyLegend(painter, legend.translated(0, legend.height()));
+    }
     paintLegend(painter, legend);
     if (m_area.width() / parts.plot.width() > 1) {
         painter.drawText(legend, Qt::AlignRight | Qt::AlignVCenter,

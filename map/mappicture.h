@@ -1,5 +1,6 @@
 #pragma once
 
+#include "map/familylayer.h"
 #include "map/mapframe.h"
 #include "results/failure.h"
 #include "results/pictureformat.h"
@@ -14,6 +15,7 @@
 #include <optional>
 
 class MapStore;
+class QFontMetricsF;
 class QPainter;
 
 // The map as it leaves the window, for worksheets and papers: white, with a title that names the
@@ -39,6 +41,9 @@ public:
     // Paints the picture of that logical size, scaled into the target with its proportions kept.
     void paint(QPainter &painter, QSize size, const QRectF &target, bool vectors) const;
 
+    // The families drawn over the plot as the map shows them, named in the legend.
+    void setFamilies(const FamilyLayer &families) { m_families = families; }
+
     QString title() const;
     QString subtitle() const;
 
@@ -52,8 +57,12 @@ private:
     // The room around the plot: axes, title, legend and margins.
     QSizeF frame() const;
     QFont font(int pixels, bool bold) const;
+    bool showsFamilies() const;
+    // One line for the colours of the marks, one more for the families.
+    double legendHeight(const QFontMetricsF &text) const;
     void paintPlot(QPainter &painter, const QRectF &plot, bool vectors) const;
     void paintLegend(QPainter &painter, const QRectF &where) const;
+    void paintFamilyLegend(QPainter &painter, const QRectF &where) const;
 
     const MapStore &m_store;
     MapArea m_area;
@@ -61,4 +70,5 @@ private:
     std::optional<mpz_class> m_deviation;
     bool m_whole = true;
     bool m_primitiveOnly;
+    FamilyLayer m_families;
 };

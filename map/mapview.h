@@ -51,6 +51,7 @@ public:
     // The families drawn over the map: those of the selection, and the faint ones up to K.
     void showFamilies(std::vector<FamilyLayer::Selected> selected);
     void showFaintFamilies(const std::optional<mpz_class> &d, int upToK);
+    const FamilyLayer &families() const { return m_families; }
     // Follows the other view's centre and scale, as a pane beside it.
     void follow(const MapView &other);
 

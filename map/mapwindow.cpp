@@ -367,6 +367,7 @@ void MapWindow::buildMenus() {
         const MapArea area = pictureArea();
         const double scale = m_view->viewport().scale();
         MapPicture picture(*m_store, area, m_deviationText, m_primitiveOnly);
+        picture.setFamilies(m_view->families());
         const QSize plot(std::max(1, static_cast<int>(std::lround(area.width() / scale))),
                          std::max(1, static_cast<int>(std::lround(area.height() / scale))));
         const QSize size = picture.sizeForPlot(plot);

@@ -7,13 +7,17 @@
 
 #include "map/countchart.h"
 #include "map/family.h"
+#include "map/familylayer.h"
 #include "map/handout.h"
 #include "map/handoutprint.h"
 #include "map/mapview.h"
 #include "map/mapwindow.h"
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
+#include <QGuiApplication>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -100,6 +104,19 @@ Run zahlenlupe(const QStringList &arguments, const QString &folder = QString()) 
         qFatal("zahlenlupe did not end");
     return {process.exitCode(), process.readAllStandardOutput(),
             QString::fromUtf8(process.readAllStandardError())};
+}
+
+// The pixels of the picture within a small distance of the colour.
+int pixelsOf(const QImage &image, const QColor &colour) {
+    int found = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            found += std::abs(c.red() - colour.red()) < 30 &&
+                     std::abs(c.green() - colour.green()) < 30 &&
+                     std::abs(c.blue() - colour.blue()) < 30;
+        }
+    return found;
 }
 
 QString plain(const QLabel &label) {
@@ -302,6 +319,13 @@ void TestExplorer::familiesHoldExactlyTheirSolutions() {
         QVERIFY2(shown.contains(QString::fromUtf8(families[i].name)), qPrintable(shown));
         QVERIFY2(shown.contains(QStringLiteral("\n%1 ").arg(expected.size())), qPrintable(shown));
     }
+    // The picture taken out of the map draws the curves too (far more than the legend's strokes).
+    QGuiApplication::clipboard()->clear();
+    QTest::keyClick(&window, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+    const QImage picture = QGuiApplication::clipboard()->image();
+    QVERIFY(!picture.isNull());
+    for (const Expected &family : families)
+        QVERIFY2(pixelsOf(picture, FamilyLayer::colour(family.family.kind())) > 100, family.name);
 }
 
 // The film from −3 to 3: every frame it shows is complete, and the chart holds each one's count
