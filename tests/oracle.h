@@ -5,7 +5,9 @@
 // It shares nothing with the program's search.
 
 #include <cmath>
+#include <numeric>
 #include <optional>
+#include <vector>
 
 namespace TestSupport {
 
@@ -26,6 +28,27 @@ inline std::optional<long long> wholeRoot(Wide n) {
 // Exact in whole numbers: the z ≥ 0 with x² + y² − d = z², if there is one.
 inline std::optional<long long> wholeHypotenuse(long long x, long long y, Wide d) {
     return wholeRoot(Wide(x) * x + Wide(y) * y - d);
+}
+
+struct Solution {
+    long long x, y, z;
+    bool primitive;
+};
+
+// Every solution with legs 1..n, x ascending, then y; only the primitive ones with primitiveOnly.
+inline std::vector<Solution> solutions(long long d, long long n, bool primitiveOnly = false) {
+    std::vector<Solution> found;
+    for (long long x = 1; x <= n; ++x) {
+        for (long long y = 1; y <= n; ++y) {
+            const std::optional<long long> z = wholeHypotenuse(x, y, d);
+            if (!z)
+                continue;
+            const bool primitive = std::gcd(std::gcd(x, y), *z) == 1;
+            if (primitive || !primitiveOnly)
+                found.push_back({x, y, *z, primitive});
+        }
+    }
+    return found;
 }
 
 } // namespace TestSupport

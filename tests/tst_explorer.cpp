@@ -30,7 +30,6 @@
 #include <QTest>
 #include <QTextDocument>
 #include <cmath>
-#include <numeric>
 #include <set>
 
 using TestSupport::child;
@@ -39,27 +38,12 @@ using TestSupport::searchDone;
 
 namespace {
 
-struct Solution {
-    long long x, y, z;
-    bool primitive;
-};
-
-// Every solution of x² + y² − d = z² with legs 1..n.
-std::vector<Solution> oracle(long long d, long long n) {
-    std::vector<Solution> found;
-    for (long long x = 1; x <= n; ++x) {
-        for (long long y = 1; y <= n; ++y) {
-            if (const std::optional<long long> z = TestSupport::wholeHypotenuse(x, y, d))
-                found.push_back({x, y, *z, std::gcd(std::gcd(x, y), *z) == 1});
-        }
-    }
-    return found;
-}
+using TestSupport::Solution;
 
 // The count of one deviation as the command line writes it, in CSV or as a JSON object.
 QString countRow(long long d, long long n, bool primitiveOnly, bool json) {
     long long count = 0, above = 0, below = 0, primitive = 0;
-    for (const Solution &s : oracle(d, n)) {
+    for (const Solution &s : TestSupport::solutions(d, n)) {
         if (primitiveOnly && !s.primitive)
             continue;
         ++count;
@@ -276,7 +260,7 @@ void TestExplorer::familiesHoldExactlyTheirSolutions() {
     QFETCH(int, max);
     QFETCH(QPoint, selected);
     QFETCH(bool, primitive);
-    const std::vector<Solution> solutions = oracle(d, max);
+    const std::vector<Solution> solutions = TestSupport::solutions(d, max);
     const auto chosen = std::find_if(solutions.begin(), solutions.end(), [&](const Solution &s) {
         return s.x == selected.x() && s.y == selected.y();
     });
@@ -342,8 +326,8 @@ void TestExplorer::filmChartsEveryFrameItShows() {
     // A new frame shows its d; the one before must have been drawn whole, with its own count.
     QStringList shown;
     const auto complete = [&] {
-        const long long expected =
-            static_cast<long long>(oracle(shown.constLast().toLongLong(), max).size());
+        const long long expected = static_cast<long long>(
+            TestSupport::solutions(shown.constLast().toLongLong(), max).size());
         return view->pictureComplete() && total->text().toLongLong() == expected;
     };
     connect(child<QLineEdit>(window, "deviation"), &QLineEdit::textChanged, this,
@@ -365,7 +349,8 @@ void TestExplorer::filmChartsEveryFrameItShows() {
 
     child<QPushButton>(window, "playBack")->click();
     QTRY_COMPARE(child<QLineEdit>(window, "deviation")->text(), QStringLiteral("2"));
-    QCOMPARE(total->text().toLongLong(), static_cast<long long>(oracle(2, max).size()));
+    QCOMPARE(total->text().toLongLong(),
+             static_cast<long long>(TestSupport::solutions(2, max).size()));
 }
 
 void TestExplorer::badPlayRangeKeepsTheLastGoodOne_data() {
@@ -428,7 +413,7 @@ void TestExplorer::compareShowsMinusDAndMovesTogether() {
     QTRY_VERIFY(same());
     const MapViewport::Cells cells = first->viewport().visibleCells();
     long long inView = 0;
-    for (const Solution &s : oracle(-1, 100))
+    for (const Solution &s : TestSupport::solutions(-1, 100))
         inView += s.x >= cells.x0 && s.x <= cells.x1 && s.y >= cells.y0 && s.y <= cells.y1;
     QTRY_VERIFY(child<QLabel>(window, "compareCounts")
                     ->text()
@@ -481,7 +466,7 @@ void TestExplorer::handoutHasAPageForEachDeviation() {
             const QString sign = d < 0   ? QStringLiteral(" \u2212 %1").arg(-d)
                                  : d > 0 ? QStringLiteral(" + %1").arg(d)
                                          : QString();
-            const std::vector<Solution> solutions = oracle(d, max);
+            const std::vector<Solution> solutions = TestSupport::solutions(d, max);
             const auto primitive = std::count_if(solutions.begin(), solutions.end(),
                                                  [](const Solution &s) { return s.primitive; });
             QVERIFY2(text.startsWith(QStringLiteral("x² + y² = z²%1\n").arg(sign)),

@@ -24,7 +24,6 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
-#include <numeric>
 
 using TestSupport::child;
 using TestSupport::enter;
@@ -32,26 +31,7 @@ using TestSupport::searchDone;
 
 namespace {
 
-// Every solution of x² + y² − d = z² with legs 1..n, x ascending, then y.
-struct Solution {
-    long long x, y, z;
-    bool primitive;
-};
-
-std::vector<Solution> oracle(long long d, long long n, bool primitiveOnly = false) {
-    std::vector<Solution> found;
-    for (long long x = 1; x <= n; ++x) {
-        for (long long y = 1; y <= n; ++y) {
-            const std::optional<long long> z = TestSupport::wholeHypotenuse(x, y, d);
-            if (!z)
-                continue;
-            const bool primitive = std::gcd(std::gcd(x, y), *z) == 1;
-            if (primitive || !primitiveOnly)
-                found.push_back({x, y, *z, primitive});
-        }
-    }
-    return found;
-}
+using TestSupport::Solution;
 
 struct Counts {
     long long total = 0, above = 0, below = 0, diagonal = 0, primitive = 0;
@@ -173,7 +153,7 @@ void TestMap::plainPictureMatchesOracle() {
     std::vector<QRgb> expected(static_cast<std::size_t>((x1 - x0 + 1) * (y1 - y0 + 1)),
                                qRgb(255, 255, 255));
     if (!deviation.contains(u'.')) {
-        for (const Solution &s : oracle(d, max, primitive)) {
+        for (const Solution &s : TestSupport::solutions(d, max, primitive)) {
             if (s.x < x0 || s.x > x1 || s.y < y0 || s.y > y1)
                 continue;
             expected[static_cast<std::size_t>((y1 - s.y) * (x1 - x0 + 1) + (s.x - x0))] =
@@ -297,7 +277,7 @@ void TestMap::newSearchLeavesNoStaleBlock() {
             enter(child<QLineEdit>(window, edits[i].toLatin1().constData()), edits[i + 1]);
     }
     QTRY_VERIFY_WITH_TIMEOUT(searchDone(window), 20000);
-    const std::vector<Solution> solutions = oracle(d, max, primitive);
+    const std::vector<Solution> solutions = TestSupport::solutions(d, max, primitive);
     compare(shownCounts(window, "All"), countsOf(solutions, 1, max, 1, max));
     compare(shownCounts(window, "View"), countsOf(solutions, 1, max, 1, max));
 }
@@ -343,7 +323,8 @@ void TestMap::countsInViewMatchOracle() {
             .match(range->text());
     QVERIFY2(match.hasMatch(), qPrintable(range->text()));
     const auto at = [&](int i) { return match.captured(i).toLongLong(); };
-    compare(shownCounts(window, "View"), countsOf(oracle(d, max), at(1), at(2), at(3), at(4)));
+    compare(shownCounts(window, "View"),
+            countsOf(TestSupport::solutions(d, max), at(1), at(2), at(3), at(4)));
 }
 
 void TestMap::keysStepThroughSolutionsInOrder_data() {
@@ -361,7 +342,7 @@ void TestMap::keysStepThroughSolutionsInOrder() {
     window.show();
     QTRY_VERIFY_WITH_TIMEOUT(searchDone(window), 20000);
     QWidget *map = child<QWidget>(window, "map");
-    const std::vector<Solution> solutions = oracle(d, max);
+    const std::vector<Solution> solutions = TestSupport::solutions(d, max);
     const auto spoken = [&](std::size_t i) {
         return QStringLiteral("Lösung %1 von %2: %3")
             .arg(i + 1)
