@@ -15,7 +15,7 @@ class MapView;
 class QLabel;
 class QLineEdit;
 
-// The second pane of the compare mode: the map of a second deviation (−d when it opens) beside
+// The second pane of the compare mode: the map of a second deviation (−d by default) beside
 // the first, over the same legs and filter, searched in the background as the first is, and its
 // counts. Its plot zooms and pans with the first (the window ties the two views together). The
 // field of its deviation stands among the window's controls, so that both panes are of one height.

@@ -60,6 +60,8 @@ private:
     void buildControls();
     void buildMenus();
     void applyDeviation();
+    // The second pane keeps −d beside d as d changes, until it is given a deviation of its own.
+    void followInCompare(const QString &before, const std::optional<mpz_class> &beforeValue);
     void stepDeviation(int step);
     void applyMaxLeg();
     void startSearch(bool newRange);

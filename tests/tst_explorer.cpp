@@ -418,6 +418,15 @@ void TestExplorer::compareShowsMinusDAndMovesTogether() {
     QTRY_VERIFY(child<QLabel>(window, "compareCounts")
                     ->text()
                     .endsWith(QStringLiteral(", im Ausschnitt %1").arg(inView)));
+
+    // The second pane keeps −d beside a new d, until it is given a deviation of its own.
+    const auto stepAndCompare = [&](const char *expected) {
+        child<QPushButton>(window, "deviationUp")->click();
+        QCOMPARE(child<QLineEdit>(window, "compareDeviation")->text(), QString::fromUtf8(expected));
+    };
+    stepAndCompare("-2");
+    enter(child<QLineEdit>(window, "compareDeviation"), QStringLiteral("7"));
+    stepAndCompare("7");
 }
 
 void TestExplorer::handoutHasAPageForEachDeviation_data() {
