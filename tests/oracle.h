@@ -30,14 +30,14 @@ inline std::optional<long long> wholeHypotenuse(long long x, long long y, Wide d
     return wholeRoot(Wide(x) * x + Wide(y) * y - d);
 }
 
-struct Solution {
+struct OracleSolution {
     long long x, y, z;
     bool primitive;
 };
 
 // Every solution with legs 1..n, x ascending, then y; only the primitive ones with primitiveOnly.
-inline std::vector<Solution> solutions(long long d, long long n, bool primitiveOnly = false) {
-    std::vector<Solution> found;
+inline std::vector<OracleSolution> solutions(long long d, long long n, bool primitiveOnly = false) {
+    std::vector<OracleSolution> found;
     for (long long x = 1; x <= n; ++x) {
         for (long long y = 1; y <= n; ++y) {
             const std::optional<long long> z = wholeHypotenuse(x, y, d);

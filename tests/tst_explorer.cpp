@@ -38,7 +38,7 @@ using TestSupport::searchDone;
 
 namespace {
 
-using TestSupport::Solution;
+using Solution = TestSupport::OracleSolution;
 
 // The count of one deviation as the command line writes it, in CSV or as a JSON object.
 QString countRow(long long d, long long n, bool primitiveOnly, bool json) {

@@ -31,7 +31,7 @@ using TestSupport::searchDone;
 
 namespace {
 
-using TestSupport::Solution;
+using Solution = TestSupport::OracleSolution;
 
 struct Counts {
     long long total = 0, above = 0, below = 0, diagonal = 0, primitive = 0;
