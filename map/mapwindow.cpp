@@ -453,21 +453,19 @@ void MapWindow::applyDeviation() {
     markField(*m_deviationField, reading.problem);
     if (!reading.problem.isEmpty())
         return;
-    const QString before = m_deviationText;
-    const std::optional<mpz_class> beforeValue = m_deviation;
+    followInCompare(text, reading.value);
     m_deviationText = text;
     m_deviation = reading.value;
     m_whole = reading.whole;
     m_player.pause();
     startSearch(false);
     m_play->followDeviation(m_deviation);
-    followInCompare(before, beforeValue);
 }
 
-void MapWindow::followInCompare(const QString &before,
-                                const std::optional<mpz_class> &beforeValue) {
-    if (m_compare->isVisible() && m_compare->deviationText() == negated(before, beforeValue))
-        m_compare->setDeviation(negated(m_deviationText, m_deviation));
+void MapWindow::followInCompare(const QString &text, const std::optional<mpz_class> &value) {
+    if (m_compare->isVisible() &&
+        m_compare->deviationText() == negated(m_deviationText, m_deviation))
+        m_compare->setDeviation(negated(text, value));
 }
 
 void MapWindow::stepDeviation(int step) {
@@ -543,9 +541,9 @@ void MapWindow::showFrame(std::int64_t index, const std::shared_ptr<const MapBlo
     m_search.cancel();
     m_next.reset();
     m_cancelled = false;
-    const QString before = m_deviationText;
-    const std::optional<mpz_class> beforeValue = m_deviation;
-    m_deviationText = QString::fromStdString(d.get_str());
+    const QString text = QString::fromStdString(d.get_str());
+    followInCompare(text, d);
+    m_deviationText = text;
     m_deviation = d;
     m_whole = true;
     m_deviationField->setText(m_deviationText);
@@ -561,7 +559,6 @@ void MapWindow::showFrame(std::int64_t index, const std::shared_ptr<const MapBlo
     showSelection();
     showFaint();
     chartCount();
-    followInCompare(before, beforeValue);
     // A view that draws nothing (not shown yet) has nothing to wait for.
     if (m_view->pictureComplete())
         m_player.frameDrawn();

@@ -60,8 +60,9 @@ private:
     void buildControls();
     void buildMenus();
     void applyDeviation();
-    // The second pane keeps −d beside d as d changes, until it is given a deviation of its own.
-    void followInCompare(const QString &before, const std::optional<mpz_class> &beforeValue);
+    // Before d becomes text: the second pane keeps −d beside d as d changes, until it is given a
+    // deviation of its own.
+    void followInCompare(const QString &text, const std::optional<mpz_class> &value);
     void stepDeviation(int step);
     void applyMaxLeg();
     void startSearch(bool newRange);

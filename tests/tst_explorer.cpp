@@ -52,22 +52,11 @@ QString countRow(long long d, long long n, bool primitiveOnly, bool json) {
         primitive += s.primitive;
     }
     const long long diagonal = count - above - below;
-    if (!json)
-        return QStringLiteral("%1,%2,%3,%4,%5,%6\n")
-            .arg(d)
-            .arg(count)
-            .arg(above)
-            .arg(below)
-            .arg(diagonal)
-            .arg(primitive);
-    return QStringLiteral("{\"d\": %1, \"count\": %2, \"above\": %3, \"below\": %4, \"diagonal\": "
-                          "%5, \"primitive\": %6}")
-        .arg(d)
-        .arg(count)
-        .arg(above)
-        .arg(below)
-        .arg(diagonal)
-        .arg(primitive);
+    const QString row = json
+                            ? QStringLiteral("{\"d\": %1, \"count\": %2, \"above\": %3, \"below\": "
+                                             "%4, \"diagonal\": %5, \"primitive\": %6}")
+                            : QStringLiteral("%1,%2,%3,%4,%5,%6\n");
+    return row.arg(d).arg(count).arg(above).arg(below).arg(diagonal).arg(primitive);
 }
 
 struct Run {
